@@ -1,0 +1,21 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real random source: the clock is mixed into the generator's state
+// rather than replacing it, so two draws within one clock tick still differ.
+#pragma once
+
+#include "game/RandomSource.h"
+
+#include <cstdint>
+
+namespace navicella {
+
+class ClockRandom final : public RandomSource {
+public:
+    void reseedFromClock() override;
+    float draw() override;
+
+private:
+    std::uint64_t m_state = 0x9E3779B97F4A7C15ULL;
+};
+
+}  // namespace navicella

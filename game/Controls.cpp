@@ -1,0 +1,43 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "game/Controls.h"
+
+#include "game/RuntimeError.h"
+
+namespace navicella {
+
+void raiseMissingControlElement(Int16 index)
+{
+    throw RuntimeError(RuntimeError::Kind::MissingControlElement,
+                       "Control array element '" + std::to_string(index) + "' doesn't exist");
+}
+
+Controls::Controls()
+{
+    for (Line& line : Line3)
+        line.BorderColor = colour::Blue;
+
+    Shape1 = {.Left = 480, .Top = 800, .Width = 495, .Height = 600,
+              .BorderColor = colour::Red, .BackColor = colour::LightYellow,
+              .FillColor = colour::LightYellow, .Visible = true};
+    Shape2 = {.Left = 600, .Top = 1800, .Width = 255, .Height = 240,
+              .BorderColor = colour::DarkGreen, .BackColor = colour::LightYellow,
+              .FillColor = colour::LightYellow, .Visible = false};
+
+    Label1 = {std::string(text::Title), true};
+    Lbl_Domanda = {"", true};
+    Lbl_Livello = {"", false};
+
+    Option1.Value = true;
+}
+
+void Controls::setValue(OptionButton& member, bool value)
+{
+    if (value) {
+        for (OptionButton* other :
+             {&Opt_Esci, &Option1, &Opt_Via, &Opt_Destra, &Opt_Sinistra, &Opt_Pulisci})
+            other->Value = false;
+    }
+    member.Value = value;
+}
+
+}  // namespace navicella
