@@ -1,0 +1,94 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "e2e/DesktopSession.h"
+
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
+
+namespace navicella::test {
+
+bool sleepFor(int ms)
+{
+    QThread::msleep(static_cast<unsigned long>(ms));
+    return true;
+}
+
+DesktopSession::DesktopSession(const QString& program)
+{
+    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    m_process.start(program, {});
+}
+
+DesktopSession::~DesktopSession()
+{
+    if (m_process.state() != QProcess::NotRunning) {
+        m_process.kill();
+        m_process.waitForFinished(5000);
+    }
+}
+
+QString DesktopSession::xdotool(const QStringList& arguments)
+{
+    QProcess tool;
+    tool.start(QStringLiteral("xdotool"), arguments);
+    tool.waitForFinished(20000);
+    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+}
+
+bool DesktopSession::waitForWindow()
+{
+    if (!m_process.waitForStarted(5000))
+        return false;
+    for (int attempt = 0; attempt < 100 && m_window.isEmpty(); ++attempt) {
+        m_window = xdotool({"search", "--onlyvisible", "--class", "navicella"}).section('\n', 0, 0);
+        if (m_window.isEmpty())
+            sleepFor(100);
+    }
+    if (m_window.isEmpty())
+        return false;
+    // Wait for the first paint, then learn how tall the menu bar is: the
+    // client area below it is 529 pixels high.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QImage shot = screenshot();
+        if (shot.height() > 529) {
+            m_menuBarHeight = shot.height() - 529;
+            return true;
+        }
+        sleepFor(50);
+    }
+    return false;
+}
+
+void DesktopSession::clickWindow(int x, int y, int button)
+{
+    xdotool({"mousemove", "--window", m_window, QString::number(x), QString::number(y), "click",
+             QString::number(button)});
+}
+
+void DesktopSession::clickBoard(int x, int y, int button)
+{
+    clickWindow(x, y + m_menuBarHeight, button);
+}
+
+// Keys go to the focused window through XTEST, as typed ones do; there is no
+// window manager to give the game the focus, so give it first.
+void DesktopSession::keys(const QStringList& keys, const QString& window)
+{
+    xdotool({"windowfocus", "--sync", window.isEmpty() ? m_window : window});
+    xdotool(QStringList{"key", "--delay", "50"} + keys);
+}
+
+QImage DesktopSession::screenshot() const
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    return screen->grabWindow(m_window.toULongLong()).toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+QImage DesktopSession::board() const
+{
+    const QImage shot = screenshot();
+    return shot.copy(0, m_menuBarHeight, shot.width(), shot.height() - m_menuBarHeight);
+}
+
+}  // namespace navicella::test

@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Whole rounds of the real program, played with the mouse on an X display:
+// the level chosen from the menu, the start button pressed, every turn
+// answered by watching the screen, until the goal fills red.
+#include "e2e/DesktopSession.h"
+
+#include <QDir>
+#include <QGuiApplication>
+#include <QPixmap>
+#include <QScreen>
+
+#include <gtest/gtest.h>
+
+namespace navicella::test {
+namespace {
+
+// Centres of the buttons on the board, in pixels.
+constexpr QPoint Via{384, 496};
+constexpr QPoint Sinistra{236, 496};
+constexpr QPoint Destra{532, 496};
+constexpr QPoint Esci{700, 496};
+
+const QColor ButtonFace(255, 255, 128);
+const QColor Red(255, 0, 0);
+const QColor Blue(0, 0, 255);
+const QColor MarkerGreen(0, 192, 0);
+
+bool shows(const QImage& board, QPoint button)
+{
+    return board.pixelColor(button.x(), button.y() - 10) == ButtonFace;
+}
+
+// Pixels of a colour in the playing field, between the title and the question.
+int countInField(const QImage& board, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 40; y < 420; ++y)
+        for (int x = 0; x < board.width(); ++x)
+            count += board.pixelColor(x, y) == colour ? 1 : 0;
+    return count;
+}
+
+void save(const QImage& image, const QString& name)
+{
+    QDir().mkpath(QStringLiteral(NAVICELLA_SHOTS_DIR));
+    image.save(QStringLiteral(NAVICELLA_SHOTS_DIR "/%1.png").arg(name));
+}
+
+struct LevelCase {
+    const char* name;
+    int menuItem;  // 0 Facile, 1 Semplice, 2 Complesso
+    std::vector<int> rightPresses;  // the counts a whole thread can take
+    bool marker;    // the ship is the easy-level circle, not the triangle
+};
+
+class PlayRound : public ::testing::TestWithParam<LevelCase> {};
+
+TEST_P(PlayRound, ToItsEnd)
+{
+    const LevelCase level = GetParam();
+    DesktopSession game(QStringLiteral(NAVICELLA_BINARY));
+    ASSERT_TRUE(game.waitForWindow());
+
+    // "Opzioni" opens with a click on the bar; the arrow keys pick the item.
+    game.clickWindow(30, game.menuBarHeight() / 2);
+    sleepFor(300);
+    QStringList keys;
+    for (int k = 0; k <= level.menuItem; ++k)
+        keys << "Down";
+    game.keys(keys << "Return");
+    sleepFor(300);
+
+    game.clickBoard(Via.x(), Via.y());
+    ASSERT_TRUE(game.waitForBoard([](const QImage& b) { return !shows(b, Via) && shows(b, Sinistra); }))
+        << "the round did not start";
+    const QImage start = game.board();
+    save(start, QStringLiteral("%1-start").arg(level.name));
+    EXPECT_EQ(countInField(start, MarkerGreen) > 0, level.marker);
+    EXPECT_EQ(countInField(start, Blue) > 0, !level.marker);
+
+    int rightPresses = 0;
+    for (int press = 0; press < 40 && !shows(game.board(), Via); ++press) {
+        const QImage before = game.board();
+        game.clickBoard(Sinistra.x(), Sinistra.y());
+        ASSERT_TRUE(game.waitForBoard([&](const QImage& b) { return b != before; }))
+            << "a press changed nothing on the screen";
+        sleepFor(100);
+        const QImage after = game.board();
+        if (countInField(after, Red) > countInField(before, Red)) {
+            ++rightPresses;
+            continue;
+        }
+        // "Sinistra" was wrong, so "Destra" is right.
+        const int red = countInField(after, Red);
+        game.clickBoard(Destra.x(), Destra.y(), press % 2 == 0 ? 1 : 3);
+        ASSERT_TRUE(game.waitForBoard([&](const QImage& b) { return countInField(b, Red) > red; }))
+            << "neither answer was right";
+        sleepFor(100);
+        ++rightPresses;
+    }
+
+    const QImage end = game.board();
+    save(end, QStringLiteral("%1-end").arg(level.name));
+    EXPECT_TRUE(shows(end, Via));
+    EXPECT_FALSE(shows(end, Sinistra));
+    EXPECT_FALSE(shows(end, Destra));
+    EXPECT_GT(countInField(end, Red), countInField(start, Red) + 500) << "the goal fills red";
+    EXPECT_EQ(countInField(end, MarkerGreen), 0) << "the marker is hidden at the end";
+    EXPECT_NE(std::find(level.rightPresses.begin(), level.rightPresses.end(), rightPresses),
+              level.rightPresses.end())
+        << rightPresses << " right presses";
+}
+
+INSTANTIATE_TEST_SUITE_P(Levels, PlayRound,
+                         ::testing::Values(LevelCase{"Semplice", 1, {4, 6, 8}, false},
+                                           LevelCase{"Complesso", 2, {9}, false},
+                                           LevelCase{"Facile", 0, {2, 3, 4}, true}),
+                         [](const auto& param) { return std::string(param.param.name); });
+
+TEST(Program, InfoBoxComesWithAltIAndLeavesTheGameAsItWas)
+{
+    DesktopSession game(QStringLiteral(NAVICELLA_BINARY));
+    ASSERT_TRUE(game.waitForWindow());
+    game.clickBoard(Via.x(), Via.y());
+    ASSERT_TRUE(game.waitForBoard([](const QImage& b) { return shows(b, Sinistra); }));
+    const QImage before = game.board();
+
+    game.keys({"alt+i"});
+    QProcess search;
+    search.start("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Velmora$"});
+    ASSERT_TRUE(search.waitForFinished(10000));
+    const QString box = QString::fromUtf8(search.readAllStandardOutput()).trimmed();
+    ASSERT_FALSE(box.isEmpty()) << "no info box";
+    sleepFor(300);
+    const QString boxId = box.section('\n', 0, 0);
+    save(QGuiApplication::primaryScreen()->grabWindow(boxId.toULongLong()).toImage(),
+         QStringLiteral("info-box"));
+    game.keys({"Return"}, boxId);
+    // The playing field above the buttons is as it was (the focus may have moved).
+    EXPECT_TRUE(game.waitForBoard([&](const QImage& b) {
+        return b.copy(0, 0, b.width(), 470) == before.copy(0, 0, before.width(), 470);
+    }));
+}
+
+TEST(Program, EsciEndsItAtOnceWithStatusZero)
+{
+    DesktopSession game(QStringLiteral(NAVICELLA_BINARY));
+    ASSERT_TRUE(game.waitForWindow());
+    game.clickBoard(Esci.x(), Esci.y());
+    ASSERT_TRUE(game.process().waitForFinished(5000));
+    EXPECT_EQ(game.process().exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(game.process().exitCode(), 0);
+}
+
+}  // namespace
+}  // namespace navicella::test
