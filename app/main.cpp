@@ -5,21 +5,39 @@
 #include "ui/Form1.h"
 
 #include <QApplication>
+#include <QList>
 
 #include <cstdio>
 #include <cstdlib>
 
 namespace {
 
-// Without a display Qt's platform plugin gives up with a fatal message and an
-// abort; say it in one clear line and end with status 1 instead.
-void messageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+// Without a display Qt's platform plugin warns twice and then aborts. Hold
+// the messages of start-up back: on failure say in one line why, and end
+// with status 1; on success pass them on as they came.
+struct HeldMessage {
+    QtMsgType type;
+    QString text;
+};
+QList<HeldMessage> heldMessages;
+
+void holdStartupMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
     if (type == QtFatalMsg) {
-        std::fprintf(stderr, "navicella: cannot start: %s\n", qPrintable(message));
+        const QString reason = heldMessages.isEmpty() ? message : heldMessages.first().text;
+        std::fprintf(stderr, "navicella: cannot open the window: %s\n",
+                     qPrintable(reason.simplified()));
         std::_Exit(1);
     }
-    qt_message_output(type, context, message);
+    heldMessages.append({type, message});
+}
+
+void releaseStartupMessages(QtMessageHandler handler)
+{
+    qInstallMessageHandler(handler);
+    for (const HeldMessage& message : heldMessages)
+        qt_message_output(message.type, QMessageLogContext(), message.text);
+    heldMessages.clear();
 }
 
 class SilentPlayer final : public navicella::CuePlayer {
@@ -31,9 +49,9 @@ public:
 
 int main(int argc, char* argv[])
 {
-    const QtMessageHandler defaultHandler = qInstallMessageHandler(messageHandler);
+    const QtMessageHandler defaultHandler = qInstallMessageHandler(holdStartupMessage);
     QApplication app(argc, argv);
-    qInstallMessageHandler(defaultHandler);
+    releaseStartupMessages(defaultHandler);
     QApplication::setApplicationName(QStringLiteral("navicella"));
     QGuiApplication::setDesktopFileName(QStringLiteral(NAVICELLA_APP_ID));
 

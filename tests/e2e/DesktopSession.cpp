@@ -14,8 +14,12 @@ bool sleepFor(int ms)
     return true;
 }
 
-DesktopSession::DesktopSession(const QString& program)
+DesktopSession::DesktopSession(const QString& program, const QStringList& environment)
 {
+    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
+    for (const QString& variable : environment)
+        variables.insert(variable.section('=', 0, 0), variable.section('=', 1));
+    m_process.setProcessEnvironment(variables);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.start(program, {});
 }
@@ -47,13 +51,15 @@ bool DesktopSession::waitForWindow()
     }
     if (m_window.isEmpty())
         return false;
-    // Wait for the first paint, then learn how tall the menu bar is: the
-    // client area below it is 529 pixels high.
+    // Wait for the first paint: the menu bar ends where the light yellow
+    // client area begins.
     for (int attempt = 0; attempt < 100; ++attempt) {
         const QImage shot = screenshot();
-        if (shot.height() > 529) {
-            m_menuBarHeight = shot.height() - 529;
-            return true;
+        for (int y = 0; y < shot.height() && y < 200; ++y) {
+            if (shot.pixelColor(shot.width() - 1, y) == QColor(255, 255, 192)) {
+                m_menuBarHeight = y;
+                return true;
+            }
         }
         sleepFor(50);
     }
@@ -64,6 +70,11 @@ void DesktopSession::clickWindow(int x, int y, int button)
 {
     xdotool({"mousemove", "--window", m_window, QString::number(x), QString::number(y), "click",
              QString::number(button)});
+}
+
+void DesktopSession::resizeWindow(int width, int height)
+{
+    xdotool({"windowsize", m_window, QString::number(width), QString::number(height)});
 }
 
 void DesktopSession::clickBoard(int x, int y, int button)

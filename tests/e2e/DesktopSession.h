@@ -14,7 +14,8 @@ namespace navicella::test {
 
 class DesktopSession {
 public:
-    explicit DesktopSession(const QString& program);
+    // Starts the program with these extra environment variables ("NAME=value").
+    explicit DesktopSession(const QString& program, const QStringList& environment = {});
     ~DesktopSession();
 
     // Waits for the game's window; false if it did not show within the time.
@@ -33,6 +34,7 @@ public:
     // The client area below the menu bar.
     QImage board() const;
     int menuBarHeight() const { return m_menuBarHeight; }
+    void resizeWindow(int width, int height);
 
     // Waits until `condition` holds for a fresh screenshot of the board.
     template <typename Condition>

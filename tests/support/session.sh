@@ -34,7 +34,7 @@ trap cleanup EXIT
 if [ "$display" = 1 ]; then
   # -displayfd lets Xvfb choose a free display and tell us once it is ready.
   exec {fd}<> <(:)
-  Xvfb -displayfd "$fd" -screen 0 1280x1024x24 -nolisten tcp >"$runtime/xvfb.log" 2>&1 &
+  Xvfb -displayfd "$fd" -screen 0 2560x1600x24 -nolisten tcp >"$runtime/xvfb.log" 2>&1 &
   pids+=($!)
   read -r -t 20 -u "$fd" number || { echo "Xvfb did not start" >&2; cat "$runtime/xvfb.log" >&2; exit 1; }
   export DISPLAY=":$number"

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The real window under conditions a child's computer may bring: scaled
+// screens, odd window sizes, and presses faster than the screen repaints.
+#include "e2e/DesktopSession.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace navicella::test {
+namespace {
+
+const QColor Background(255, 255, 192);
+const QColor ButtonFace(255, 255, 128);
+const QColor Green(0, 255, 0);
+
+int countColour(const QImage& image, const QColor& colour)
+{
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour ? 1 : 0;
+    return count;
+}
+
+class ScaleFactor : public ::testing::TestWithParam<double> {};
+
+// The same layout, in device pixels times the factor: nothing cut or shifted.
+TEST_P(ScaleFactor, ShowsTheSameLayoutScaled)
+{
+    const double f = GetParam();
+    const auto scaled = [f](double logical) { return static_cast<int>(std::lround(logical * f)); };
+    DesktopSession game(QStringLiteral(NAVICELLA_BINARY),
+                        {QStringLiteral("QT_SCALE_FACTOR=%1").arg(f)});
+    ASSERT_TRUE(game.waitForWindow());
+    const QImage idle = game.board();
+    EXPECT_NEAR(idle.width(), 760 * f, 1.0);
+    EXPECT_NEAR(idle.height(), 529 * f, 1.0);
+    EXPECT_EQ(idle.pixelColor(scaled(384), scaled(486)), ButtonFace) << "Via per iniziare";
+    EXPECT_EQ(idle.pixelColor(scaled(700), scaled(486)), ButtonFace) << "Esci";
+
+    game.clickBoard(scaled(384), scaled(496));
+    ASSERT_TRUE(game.waitForBoard(
+        [&](const QImage& b) { return b.pixelColor(scaled(236), scaled(486)) == ButtonFace; }));
+    const QImage playing = game.board();
+    EXPECT_EQ(playing.pixelColor(scaled(532), scaled(486)), ButtonFace) << "Destra";
+    // The shortest thread is 1400 twips (93 pixels) of 3-pixel line, partly
+    // under the goal and the marker.
+    EXPECT_GT(countColour(playing, Green), static_cast<int>(60 * 3 * f * f));
+}
+
+INSTANTIATE_TEST_SUITE_P(Screens, ScaleFactor, ::testing::Values(1.0, 1.25, 1.5, 2.0),
+                         [](const auto& param) {
+                             std::string name(1, 'x');
+                             name += std::to_string(std::lround(param.param * 100));
+                             return name;
+                         });
+
+TEST(Window, ResizedSmallOrLargeMovesNothing)
+{
+    DesktopSession game(QStringLiteral(NAVICELLA_BINARY));
+    ASSERT_TRUE(game.waitForWindow());
+    game.clickBoard(384, 496);
+    ASSERT_TRUE(game.waitForBoard(
+        [](const QImage& b) { return b.pixelColor(236, 486) == ButtonFace; }));
+    const QImage full = game.board();
+
+    game.resizeWindow(100, 100);
+    ASSERT_TRUE(game.waitForBoard([](const QImage& b) { return b.width() == 100; }));
+    const QImage small = game.board();
+    EXPECT_EQ(small, full.copy(0, 0, 100, small.height())) << "cut off, not moved or scaled";
+
+    game.resizeWindow(4000, 3000);
+    ASSERT_TRUE(game.waitForBoard([](const QImage& b) { return b.width() == 4000; }));
+    const QImage large = game.board();
+    EXPECT_EQ(large.copy(0, 0, 760, 529), full) << "nothing moved";
+    // Still on the 2560 x 1600 screen, where the window was centred before.
+    EXPECT_EQ(large.pixelColor(1000, 800), Background) << "the rest is the board's colour";
+
+    // Still playable: a clear brings back the start button.
+    game.clickBoard(68, 496);
+    EXPECT_TRUE(game.waitForBoard(
+        [](const QImage& b) { return b.pixelColor(384, 486) == ButtonFace; }));
+}
+
+// A child hammering the buttons: every press is handled, none crashes the game.
+TEST(Window, PressesFasterThanRepaints)
+{
+    DesktopSession game(QStringLiteral(NAVICELLA_BINARY));
+    ASSERT_TRUE(game.waitForWindow());
+    for (int round = 0; round < 5; ++round) {
+        game.clickBoard(384, 496);  // start, or nothing while a round is on
+        for (int press = 0; press < 10; ++press) {
+            QProcess::execute("xdotool", {"mousemove", "--window", game.windowId(),
+                                          QString::number(press % 2 ? 236 : 532),
+                                          QString::number(496 + game.menuBarHeight()), "click",
+                                          "--repeat", "4", "--delay", "1", "1"});
+        }
+    }
+    EXPECT_EQ(game.process().state(), QProcess::Running);
+    // The window still answers: a clear, when a round is on, shows the start button.
+    game.clickBoard(68, 496);
+    EXPECT_TRUE(game.waitForBoard(
+        [](const QImage& b) { return b.pixelColor(384, 486) == ButtonFace; }));
+}
+
+}  // namespace
+}  // namespace navicella::test
