@@ -2,11 +2,13 @@
 // Navicella: builds the window on the real clock-seeded chance and the real
 // sound player, shows it, and runs the event loop.
 #include "game/ClockRandom.h"
+#include "ui/Board.h"
 #include "ui/Form1.h"
 
 #include <QApplication>
 #include <QList>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
@@ -40,6 +42,20 @@ void releaseStartupMessages(QtMessageHandler handler)
     heldMessages.clear();
 }
 
+// With NAVICELLA_TRACE_PAINTS set, every completed paint of the board is
+// written to stderr with the steady clock's time, for the benchmarks.
+void tracePaints(const navicella::Board* board)
+{
+    if (!qEnvironmentVariableIsSet("NAVICELLA_TRACE_PAINTS"))
+        return;
+    QObject::connect(board, &navicella::Board::painted, [] {
+        const auto now = std::chrono::steady_clock::now().time_since_epoch();
+        std::fprintf(stderr, "navicella: painted %lld\n",
+                     static_cast<long long>(std::chrono::nanoseconds(now).count()));
+        std::fflush(stderr);
+    });
+}
+
 class SilentPlayer final : public navicella::CuePlayer {
 public:
     void play(std::string_view) override {}
@@ -58,6 +74,7 @@ int main(int argc, char* argv[])
     navicella::ClockRandom random;
     SilentPlayer player;
     navicella::Form1 window(random, player);
+    tracePaints(window.board());
     window.show();
     return QApplication::exec();
 }

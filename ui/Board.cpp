@@ -97,6 +97,8 @@ void Board::paintEvent(QPaintEvent*)
     paintLabel(painter, c.Label1, layout::Label1, m_titleFont);
     paintLabel(painter, c.Lbl_Livello, layout::Lbl_Livello, m_levelFont);
     paintShape(painter, c.Shape2);
+    painter.end();
+    emit painted();
 }
 
 void Board::refreshAccessibleText()

@@ -21,6 +21,10 @@ public:
     // Keeps the painted texts available to assistive technology.
     void refreshAccessibleText();
 
+signals:
+    // A paint has just completed; benchmarks time the response of the window by it.
+    void painted();
+
 protected:
     void paintEvent(QPaintEvent* event) override;
 

@@ -77,7 +77,7 @@ INSTANTIATE_TEST_SUITE_P(
                       PressCase{"Middle", Qt::MiddleButton, Qt::NoModifier},
                       PressCase{"ShiftLeft", Qt::LeftButton, Qt::ShiftModifier},
                       PressCase{"ControlRight", Qt::RightButton, Qt::ControlModifier}),
-    [](const auto& info) { return std::string(info.param.name); });
+    [](const auto& param) { return std::string(param.param.name); });
 
 TEST_F(Form1Test, AHeldButtonLooksPressedAndPopsBackUp)
 {
