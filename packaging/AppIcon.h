@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The program's icon, drawn by code: a blue ship at the foot of a green thread
+// that leads to a red goal ring, on the game's light yellow tile.
+//
+// One painting function feeds the window icon, the installed PNGs and the
+// scalable SVG, so they cannot drift apart. paintIcon() and iconImage() need
+// no QGuiApplication; appIcon() does, because a QIcon holds pixmaps.
+#pragma once
+
+#include <QIcon>
+#include <QImage>
+
+#include <array>
+
+class QPainter;
+class QRectF;
+
+namespace navicella {
+
+// The pixel sizes the icon is rendered and installed at.
+inline constexpr std::array<int, 6> iconSizes{16, 32, 48, 64, 128, 256};
+
+// Paints the icon into target. A square target is filled; in any other the
+// icon is a square as large as the shorter side, centred. Nothing outside
+// the tile's rounded corners is touched. The painter's state is restored.
+void paintIcon(QPainter& painter, const QRectF& target);
+
+// The icon as a size x size ARGB image, transparent outside the tile.
+QImage iconImage(int size);
+
+// The icon at every size of iconSizes, for QWidget::setWindowIcon and the
+// like. Call it after the QGuiApplication exists.
+QIcon appIcon();
+
+}  // namespace navicella

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Installs the build into a scratch tree and checks what a desktop sees of
+# it: the desktop entry, the AppStream data, the icon theme files, the
+# manual page, and that these name one another and the program correctly.
+# Usage: check-metadata.sh BUILD_DIR APP_ID
+set -euo pipefail
+build=$1
+id=$2
+
+tree=$(mktemp -d /tmp/navicella-metadata.XXXXXX)
+trap 'rm -rf "$tree"' EXIT
+DESTDIR=$tree cmake --install "$build" --prefix /usr >/dev/null
+share=$tree/usr/share
+failures=0
+fail() { echo "FAIL: $*" >&2; failures=$((failures + 1)); }
+
+expected=(
+  usr/bin/navicella
+  "usr/share/applications/$id.desktop"
+  "usr/share/metainfo/$id.metainfo.xml"
+  usr/share/man/man6/navicella.6.gz
+  usr/share/doc/navicella/copyright
+  usr/share/doc/navicella/changelog.gz
+  "usr/share/icons/hicolor/scalable/apps/$id.svg"
+)
+for size in 16 32 48 64 128 256; do
+  expected+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png")
+done
+for path in "${expected[@]}"; do
+  [ -f "$tree/$path" ] || fail "not installed: /$path"
+done
+
+desktop=$share/applications/$id.desktop
+echo "== desktop-file-validate"
+desktop-file-validate "$desktop" || fail "desktop-file-validate"
+
+echo "== appstreamcli validate --no-net"
+appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml" || fail "appstreamcli validate"
+echo "== appstreamcli validate-tree --no-net"
+appstreamcli validate-tree --no-net "$tree" || fail "appstreamcli validate-tree"
+
+# The names that tie the pieces together.
+key() { sed -n "s/^$1=//p" "$desktop"; }
+[ "$(key Icon)" = "$id" ] || fail "desktop Icon is '$(key Icon)', not $id"
+[ "$(key Exec)" = navicella ] || fail "desktop Exec is '$(key Exec)'"
+[ "$(key Categories)" = 'Education;Game;KidsGame;' ] || fail "desktop Categories '$(key Categories)'"
+[ -n "$(key 'Name\[it\]')" ] && [ -n "$(key 'Comment\[it\]')" ] && [ -n "$(key 'GenericName\[it\]')" ] ||
+  fail "desktop entry lacks an Italian name, generic name or comment"
+metainfo=$share/metainfo/$id.metainfo.xml
+grep -q "<id>$id</id>" "$metainfo" || fail "metainfo id is not $id"
+grep -q "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
+  fail "metainfo does not launch $id.desktop"
+grep -q '<binary>navicella</binary>' "$metainfo" || fail "metainfo does not provide the binary"
+grep -q '<summary xml:lang="it">' "$metainfo" || fail "metainfo has no Italian summary"
+
+echo "== manual page"
+warnings=$(LC_ALL=C.UTF-8 MANWIDTH=80 man --warnings -E UTF-8 -l "$share/man/man6/navicella.6.gz" 2>&1 >/dev/null)
+[ -z "$warnings" ] || fail "man reports: $warnings"
+page=$(LC_ALL=C.UTF-8 MANWIDTH=200 man -l "$share/man/man6/navicella.6.gz" 2>/dev/null | col -b)
+for text in 'Guida la navicella: segui il filo di Velmora!' 'Sinistra o Destra ?' \
+    'Ritenta - Sinistra o Destra ?' 'Via per iniziare' Sinistra Destra Pulisci Esci Opzioni \
+    Facile Semplice Complesso Info; do
+  grep -qF -- "$text" <<<"$page" || fail "manual page does not mention '$text'"
+done
+gzip -lv "$share/man/man6/navicella.6.gz" >/dev/null || fail "manual page is not gzip"
+
+[ "$failures" -eq 0 ] || { echo "$failures check(s) failed" >&2; exit 1; }
+echo "all metadata checks passed"
