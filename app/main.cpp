@@ -2,6 +2,7 @@
 // Navicella: builds the window on the real clock-seeded chance and the real
 // sound player, shows it, and runs the event loop.
 #include "game/ClockRandom.h"
+#include "packaging/AppIcon.h"
 #include "ui/Board.h"
 #include "ui/Form1.h"
 
@@ -70,6 +71,7 @@ int main(int argc, char* argv[])
     releaseStartupMessages(defaultHandler);
     QApplication::setApplicationName(QStringLiteral("navicella"));
     QGuiApplication::setDesktopFileName(QStringLiteral(NAVICELLA_APP_ID));
+    QApplication::setWindowIcon(navicella::appIcon());
 
     navicella::ClockRandom random;
     SilentPlayer player;
