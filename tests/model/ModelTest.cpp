@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The game against the rules model, for a hundred thousand random events per
+// run: once from a fixed seed, so that part of the suite always plays the
+// same game; once from a fresh seed each run, with the scripted chance of
+// SeededRandom; once with the real clock-driven random source.
+//
+// A failure report names its seed. NAVICELLA_MODEL_SEED=<seed> makes the
+// fresh-seed runs use that seed again; NAVICELLA_MODEL_EVENTS=<count> plays
+// longer runs.
+#include "game/ClockRandom.h"
+#include "model/ModelRun.h"
+#include "model/SeededRandom.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdlib>
+#include <iostream>
+#include <random>
+#include <stdexcept>
+#include <string>
+
+namespace navicella::model {
+namespace {
+
+constexpr long MinimumEvents = 100000;
+constexpr std::uint64_t FixedSeed = 20071201;
+
+long eventsPerRun()
+{
+    const char* text = std::getenv("NAVICELLA_MODEL_EVENTS");
+    return std::max(MinimumEvents, text ? std::strtol(text, nullptr, 10) : 0L);
+}
+
+std::uint64_t freshSeed()
+{
+    if (const char* text = std::getenv("NAVICELLA_MODEL_SEED"); text && *text)
+        return std::strtoull(text, nullptr, 10);
+    std::random_device device;
+    const auto now =
+        static_cast<std::uint64_t>(std::chrono::system_clock::now().time_since_epoch().count());
+    return ((std::uint64_t{device()} << 32) ^ device() ^ now) % 1000000000000ULL;
+}
+
+std::string replayFresh(std::uint64_t seed)
+{
+    return "Replay in the build directory with NAVICELLA_MODEL_SEED=" + std::to_string(seed) +
+           " ctest -L model --output-on-failure";
+}
+
+// Plays the run; a failure of the test's own machinery is reported with the seed too.
+void play(ModelRun& run, std::uint64_t seed)
+{
+    try {
+        if (const auto failure = run.play(eventsPerRun()))
+            FAIL() << *failure;
+    } catch (const std::exception& error) {
+        FAIL() << "The model test itself failed with seed " << seed << ": " << error.what();
+    }
+}
+
+// The run must have reached the cases that matter, or its silence means nothing.
+void expectCoverage(const ModelRun& run, bool scriptedChance)
+{
+    const RunCounts& runs = run.counts();
+    const ModelCounts& model = run.modelCounts();
+    std::cout << "  " << runs.delivered << " events, " << runs.dropped
+              << " presses on hidden buttons, " << runs.held << " held presses, " << runs.programs
+              << " program starts, " << runs.mixedRounds
+              << " rounds answered in two levels\n  rounds started/ended: Facile "
+              << model.rounds[0] << "/" << model.roundsEnded[0] << ", Semplice " << model.rounds[1]
+              << "/" << model.roundsEnded[1] << ", Complesso " << model.rounds[2] << "/"
+              << model.roundsEnded[2] << "; threads of 4/6/8/9 turns " << model.threadLengths[4]
+              << "/" << model.threadLengths[6] << "/" << model.threadLengths[8] << "/"
+              << model.threadLengths[9] << "\n  " << model.rejectedDraws
+              << " guarded coins re-drawn, " << model.coinTies << " coins of 0.5, "
+              << model.lengthEdges << " length draws of 0.25 or 0.75, " << model.followOns
+              << " automatic turns (" << model.foreignFollowOns
+              << " in threads of another level)\n";
+    EXPECT_GE(runs.delivered, MinimumEvents);
+    EXPECT_GT(runs.programs, 1) << "\"Esci\" never ended a program";
+    EXPECT_GT(runs.dropped, 0) << "no press on a hidden button";
+    EXPECT_GT(runs.held, 0) << "no release came after other events";
+    EXPECT_GT(runs.mixedRounds, 0) << "no round was answered in two levels";
+    for (int level = 0; level < 3; ++level) {
+        EXPECT_GT(model.rounds[level], 0) << nameOf(static_cast<Level>(level));
+        EXPECT_GT(model.roundsEnded[level], 0) << nameOf(static_cast<Level>(level));
+    }
+    for (int turns : {4, 6, 8, 9})
+        EXPECT_GT(model.threadLengths[turns], 0) << "no thread of " << turns << " turns";
+    EXPECT_GT(model.rejectedDraws, 0) << "no coin fell on a guarded side";
+    EXPECT_GT(model.followOns, 0) << "no automatic turn";
+    EXPECT_GT(model.foreignFollowOns, 0) << "no automatic turn in a thread of another level";
+    if (scriptedChance) {
+        EXPECT_GT(model.coinTies, 0) << "no coin draw of exactly 0.5";
+        EXPECT_GT(model.lengthEdges, 0) << "no length draw of exactly 0.25 or 0.75";
+    }
+}
+
+TEST(ModelTest, FixedSeedWithScriptedChance)
+{
+    SCOPED_TRACE("seed " + std::to_string(FixedSeed));
+    SeededRandom chance(FixedSeed);
+    ModelRun run(FixedSeed, chance, "The seed is fixed: every run replays the same events.");
+    play(run, FixedSeed);
+    if (HasFailure())
+        return;
+    expectCoverage(run, true);
+}
+
+TEST(ModelTest, FreshSeedWithScriptedChance)
+{
+    const std::uint64_t seed = freshSeed();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    RecordProperty("seed", std::to_string(seed));
+    SeededRandom chance(seed);
+    ModelRun run(seed, chance, replayFresh(seed));
+    play(run, seed);
+    if (HasFailure())
+        return;
+    expectCoverage(run, true);
+}
+
+TEST(ModelTest, FreshSeedWithClockChance)
+{
+    const std::uint64_t seed = freshSeed();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    RecordProperty("seed", std::to_string(seed));
+    ClockRandom chance;
+    ModelRun run(seed, chance,
+                 replayFresh(seed) +
+                     " (the events follow the seed, the draws come from the clock: see below)");
+    play(run, seed);
+    if (HasFailure())
+        return;
+    expectCoverage(run, false);
+}
+
+}  // namespace
+}  // namespace navicella::model
