@@ -17,10 +17,20 @@ std::uint64_t splitMix64(std::uint64_t& state)
 
 }  // namespace
 
+std::uint64_t ClockRandom::steadyTicks()
+{
+    return static_cast<std::uint64_t>(std::chrono::steady_clock::now().time_since_epoch().count());
+}
+
+// Adding twice the reading keeps the step from one re-seeded draw to the next
+// odd (2 x ticks + the increment), so while the clock stands still the states
+// run through the whole 2^64 cycle and never repeat. An xor could cancel the
+// increment: a reading equal to it, or to its complement, froze the generator
+// in a cycle of one or two states, and the re-draw loop of thread generation
+// could then spin for as long as the clock showed that reading.
 void ClockRandom::reseedFromClock()
 {
-    const auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    m_state ^= static_cast<std::uint64_t>(ticks);
+    m_state += m_clock() << 1;
 }
 
 float ClockRandom::draw()

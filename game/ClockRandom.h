@@ -11,10 +11,18 @@ namespace navicella {
 
 class ClockRandom final : public RandomSource {
 public:
+    // Reads the clock in ticks. The default reads the steady clock; a test
+    // can pass a clock that stands still to show that draws still differ.
+    using Clock = std::uint64_t (*)();
+    static std::uint64_t steadyTicks();
+
+    explicit ClockRandom(Clock clock = &steadyTicks) : m_clock(clock) {}
+
     void reseedFromClock() override;
     float draw() override;
 
 private:
+    Clock m_clock;
     std::uint64_t m_state = 0x9E3779B97F4A7C15ULL;
 };
 

@@ -5,7 +5,7 @@
 
 namespace navicella {
 
-void raiseMissingControlElement(Int16 index)
+[[noreturn]] void raiseMissingControlElement(Int16 index)
 {
     throw RuntimeError(RuntimeError::Kind::MissingControlElement,
                        "Control array element '" + std::to_string(index) + "' doesn't exist");

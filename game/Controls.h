@@ -71,7 +71,7 @@ private:
     std::array<Control, Count> m_items{};
 };
 
-void raiseMissingControlElement(Int16 index);
+[[noreturn]] void raiseMissingControlElement(Int16 index);
 
 template <typename Control, int Count>
 void ControlArray<Control, Count>::check(Int16 index)
