@@ -1,0 +1,56 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Small measurements on mono sample runs (full scale 1): where sound is,
+// how loud, and at which frequency most of its energy lies.
+#pragma once
+
+#include <cstddef>
+#include <span>
+#include <vector>
+
+namespace navicella::test {
+
+// A run of sound, [begin, end) in samples.
+struct Segment {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::size_t length() const { return end - begin; }
+};
+
+// Samples quieter than this count as silence (about -50 dBFS).
+inline constexpr float SilenceLevel = 0.003f;
+
+// The sound runs of `samples`: stretches louder than `level`, where gaps
+// shorter than `minGap` samples do not split a run.
+std::vector<Segment> soundSegments(std::span<const float> samples, std::size_t minGap,
+                                   float level = SilenceLevel);
+
+// Index of the first sample louder than `level` at or after `from`, or
+// samples.size() if there is none.
+std::size_t firstLoud(std::span<const float> samples, std::size_t from, float level = SilenceLevel);
+
+// The first sample that jumps from the one before by more than six times the
+// typical jump within 2.5 ms around it, and by at least 1 % of full scale;
+// 0 if there is none. A tone, or a chord of tones, never jumps like that.
+std::size_t clickAt(std::span<const float> samples);
+
+float peak(std::span<const float> samples);
+double mean(std::span<const float> samples);
+
+// The mean power of the component at `hz` (a tone of amplitude a gives
+// about a*a/2), measured over a Hann window.
+double toneLevel(std::span<const float> samples, int rate, double hz);
+
+// Where `pattern` best matches `samples`: the start in [from, to] with the
+// least summed squared difference, and that difference's largest sample.
+struct Match {
+    std::size_t at = 0;
+    float maxError = 1.0f;
+};
+Match bestMatch(std::span<const float> samples, std::span<const float> pattern, std::size_t from,
+                std::size_t to);
+
+// The frequency between 50 Hz and 5 kHz with the most energy, to within
+// about 1 %.
+double dominantFrequency(std::span<const float> samples, int rate);
+
+}  // namespace navicella::test
