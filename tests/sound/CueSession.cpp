@@ -4,12 +4,8 @@
 #include "Analysis.h"
 #include "sound/SoundCuePlayer.h"
 
-#include <gtest/gtest-spi.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 #include <cstdlib>
 #include <span>
 #include <sstream>
@@ -125,21 +121,6 @@ std::vector<std::string> CueSession::errorLines() const
 int playerBufferMs()
 {
     return SoundCuePlayer::Options{}.bufferMs;
-}
-
-void withOneRetry(const std::function<void()>& scenario)
-{
-    ::testing::TestPartResultArray first;
-    {
-        const ::testing::ScopedFakeTestPartResultReporter capture(
-            ::testing::ScopedFakeTestPartResultReporter::INTERCEPT_ONLY_CURRENT_THREAD, &first);
-        scenario();
-    }
-    if (first.size() == 0)
-        return;
-    std::printf("The first run had %d failure(s); running again. The first:\n%s\n", first.size(),
-                first.GetTestPartResult(0).message());
-    scenario();
 }
 
 Heard findCue(const Recording& r, const BundledCue& cue, std::int64_t pressNs, int withinMs)

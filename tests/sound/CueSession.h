@@ -10,7 +10,6 @@
 #include "ChildProcess.h"
 #include "SinkRecorder.h"
 
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -66,13 +65,6 @@ inline constexpr std::int64_t Ms = 1'000'000;
 // How far ahead the player queues audio, by default: a cue that cuts in is
 // heard at most this much (and a fade) after the press.
 int playerBufferMs();
-
-// Runs `scenario`, and once more if that run had failures, which are then
-// printed but not counted. On a machine shared with busy neighbours the
-// sound server or the recorder is now and then starved and drops a few
-// milliseconds; that says nothing about the player, while a fault of the
-// player fails both runs.
-void withOneRetry(const std::function<void()>& scenario);
 
 // Where a recording holds a bundled cue that was played at `pressNs`.
 struct Heard {

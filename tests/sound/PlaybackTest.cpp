@@ -4,6 +4,7 @@
 #include "Analysis.h"
 #include "BundledCues.h"
 #include "CueSession.h"
+#include "RetryOnce.h"
 
 #include <gtest/gtest.h>
 
