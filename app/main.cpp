@@ -3,6 +3,7 @@
 // sound player, shows it, and runs the event loop.
 #include "game/ClockRandom.h"
 #include "packaging/AppIcon.h"
+#include "sound/SoundCuePlayer.h"
 #include "ui/Board.h"
 #include "ui/Form1.h"
 
@@ -57,11 +58,6 @@ void tracePaints(const navicella::Board* board)
     });
 }
 
-class SilentPlayer final : public navicella::CuePlayer {
-public:
-    void play(std::string_view) override {}
-};
-
 }  // namespace
 
 int main(int argc, char* argv[])
@@ -74,7 +70,7 @@ int main(int argc, char* argv[])
     QApplication::setWindowIcon(navicella::appIcon());
 
     navicella::ClockRandom random;
-    SilentPlayer player;
+    navicella::SoundCuePlayer player;
     navicella::Form1 window(random, player);
     tracePaints(window.board());
     window.show();
