@@ -9,6 +9,7 @@
 #include <QAudioSink>
 #include <QFile>
 #include <QMediaDevices>
+#include <QThread>
 
 #include <algorithm>
 #include <cmath>
@@ -28,6 +29,8 @@ constexpr int FeedPeriodMs = 5;
 constexpr int FadeMs = 5;
 // Long after the last of a cue has left the stream and the device.
 constexpr int CloseAfterMs = 500;
+// Long enough for the server's replies to a closing stream.
+constexpr unsigned long ExitLingerMs = 50;
 
 QString toQString(std::string_view text)
 {
@@ -70,7 +73,13 @@ CueOutput::CueOutput(const Settings& settings, QObject* parent)
 
 CueOutput::~CueOutput()
 {
+    if (!m_sink)
+        return;
     closeStream();
+    // Qt's PulseAudio connection is let go at exit without waiting for the
+    // server, and a reply that arrives just then aborts the program. Closing
+    // a stream draws a few replies; they come within milliseconds.
+    QThread::msleep(ExitLingerMs);
 }
 
 void CueOutput::open()

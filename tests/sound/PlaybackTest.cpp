@@ -29,6 +29,11 @@ protected:
     }
     static void TearDownTestSuite()
     {
+        // Right after a cue, when the stream is still open, is when an exit
+        // has been seen to crash.
+        if (s_session) {
+            EXPECT_EQ(s_session->quit(), 0);
+        }
         delete s_session;
         s_session = nullptr;
     }
