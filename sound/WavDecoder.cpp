@@ -161,7 +161,7 @@ DecodedSound WavDecoder::decode(const QByteArray& file, QString* error)
         const char* frame = data + i * format->blockAlign;
         float sum = 0.0f;
         for (int c = 0; c < format->channels; ++c)
-            sum += sampleAt(frame + c * container, *format, container);
+            sum += sampleAt(frame + static_cast<std::ptrdiff_t>(c) * container, *format, container);
         sound.samples[static_cast<std::size_t>(i)] = std::clamp(sum * perChannel, -1.0f, 1.0f);
     }
     return sound;

@@ -24,7 +24,7 @@ struct DecodedSound {
 class WavDecoder {
 public:
     // Larger files are refused: a cue is a short sound.
-    static constexpr qsizetype MaxFileBytes = 16 * 1024 * 1024;
+    static constexpr qsizetype MaxFileBytes = qsizetype{16} * 1024 * 1024;
 
     // Returns the sound, or an empty sound and the reason in `error`.
     static DecodedSound decode(const QByteArray& file, QString* error);
