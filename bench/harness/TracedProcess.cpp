@@ -14,8 +14,6 @@
 #include <fstream>
 #include <thread>
 
-extern char** environ;
-
 namespace navicella::bench {
 
 std::int64_t steadyNs()
@@ -47,11 +45,13 @@ TracedProcess::TracedProcess(const std::vector<std::string>& argv,
     }
     variables.insert(variables.end(), environment.begin(), environment.end());
     std::vector<char*> envp;
+    envp.reserve(variables.size() + 1);
     for (std::string& v : variables)
         envp.push_back(v.data());
     envp.push_back(nullptr);
     std::vector<std::string> args = argv;
     std::vector<char*> argp;
+    argp.reserve(args.size() + 1);
     for (std::string& a : args)
         argp.push_back(a.data());
     argp.push_back(nullptr);
@@ -62,10 +62,10 @@ TracedProcess::TracedProcess(const std::vector<std::string>& argv,
     posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, err[1], 2);
 
-    pid_t pid = -1;
+    pid_t spawned = -1;
     m_spawnedAt = steadyNs();
-    if (posix_spawn(&pid, argp[0], &actions, nullptr, argp.data(), envp.data()) == 0)
-        m_pid = pid;
+    if (posix_spawn(&spawned, argp[0], &actions, nullptr, argp.data(), envp.data()) == 0)
+        m_pid = spawned;
     posix_spawn_file_actions_destroy(&actions);
     close(err[1]);
     m_err = err[0];

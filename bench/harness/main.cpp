@@ -126,7 +126,7 @@ void startup(const Options& options)
     std::vector<double> rssMb[2];
     std::vector<double> cpuMs[2];
     std::vector<double> waitingMs[2];
-    for (int run = 0; run < runs; ++run) {
+    for (int round = 0; round < runs; ++round) {
         for (int which = 0; which < 2; ++which) {
             const StartupRun r = startOnce(programs[which], settle);
             paintMs[which].push_back(r.firstPaintMs);
