@@ -67,7 +67,7 @@ int main(int argc, char* argv[])
     releaseStartupMessages(defaultHandler);
     QApplication::setApplicationName(QStringLiteral("navicella"));
     QGuiApplication::setDesktopFileName(QStringLiteral(NAVICELLA_APP_ID));
-    QApplication::setWindowIcon(navicella::appIcon());
+    QApplication::setWindowIcon(navicella::windowIcon());
 
     navicella::ClockRandom random;
     navicella::SoundCuePlayer player;

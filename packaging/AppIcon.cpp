@@ -91,10 +91,10 @@ QImage iconImage(int size)
     return image;
 }
 
-QIcon appIcon()
+QIcon windowIcon()
 {
     QIcon icon;
-    for (const int size : iconSizes) {
+    for (const int size : windowIconSizes) {
         icon.addPixmap(QPixmap::fromImage(iconImage(size)));
     }
     return icon;

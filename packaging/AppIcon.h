@@ -4,7 +4,7 @@
 //
 // One painting function feeds the window icon, the installed PNGs and the
 // scalable SVG, so they cannot drift apart. paintIcon() and iconImage() need
-// no QGuiApplication; appIcon() does, because a QIcon holds pixmaps.
+// no QGuiApplication; windowIcon() does, because a QIcon holds pixmaps.
 #pragma once
 
 #include <QIcon>
@@ -28,8 +28,12 @@ void paintIcon(QPainter& painter, const QRectF& target);
 // The icon as a size x size ARGB image, transparent outside the tile.
 QImage iconImage(int size);
 
-// The icon at every size of iconSizes, for QWidget::setWindowIcon and the
-// like. Call it after the QGuiApplication exists.
-QIcon appIcon();
+// The sizes a window's icon is offered at: what title bars, task bars and
+// window switchers show. Larger ones would only slow the start.
+inline constexpr std::array<int, 4> windowIconSizes{16, 32, 48, 64};
+
+// The icon at every size of windowIconSizes, for QGuiApplication::setWindowIcon.
+// Call it after the QGuiApplication exists.
+QIcon windowIcon();
 
 }  // namespace navicella

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The icon as it is installed and as the window gets it: the generated theme
-// PNGs, the scalable SVG and appIcon(). Runs on the offscreen platform.
+// PNGs, the scalable SVG and windowIcon(). Runs on the offscreen platform.
 #include "packaging/AppIcon.h"
 
 #include <QFile>
@@ -154,11 +154,11 @@ TEST(ScalableIcon, RendersLikeThePngOfTheSameSize)
     }
 }
 
-TEST(AppIcon, OffersEveryInstalledSize)
+TEST(WindowIcon, OffersTheWindowSizes)
 {
-    const QIcon icon = navicella::appIcon();
+    const QIcon icon = navicella::windowIcon();
     QList<QSize> expected;
-    for (const int size : navicella::iconSizes) {
+    for (const int size : navicella::windowIconSizes) {
         expected.append(QSize(size, size));
     }
     QList<QSize> offered = icon.availableSizes();
@@ -171,10 +171,10 @@ TEST(AppIcon, OffersEveryInstalledSize)
 }
 
 // The window's icon and the installed icon come from the same drawing.
-TEST(AppIcon, MatchesTheInstalledPngs)
+TEST(WindowIcon, MatchesTheInstalledPngs)
 {
-    const QIcon icon = navicella::appIcon();
-    for (const int size : navicella::iconSizes) {
+    const QIcon icon = navicella::windowIcon();
+    for (const int size : navicella::windowIconSizes) {
         QImage png;
         ASSERT_TRUE(png.load(pngPath(size)));
         const QImage fromIcon = icon.pixmap(QSize(size, size)).toImage();

@@ -94,8 +94,8 @@ if ! NAVICELLA_PROGRAM=$program NAVICELLA_WM_CLASS=$wm_class "$session" bash -c 
     echo "window $window: $(xprop -id "$window" WM_CLASS)"
     sizes=$(xprop -id "$window" _NET_WM_ICON | grep -o "Icon ([0-9]* x [0-9]*)" | tr "\n" " ")
     echo "_NET_WM_ICON: ${sizes:-none}"
-    # Qt hands X11 the sizes of the window icon up to 128 pixels, not 256.
-    for size in 16 32 48 64 128; do
+    # The window offers its icon at the sizes title bars and switchers use.
+    for size in 16 32 48 64; do
       case "$sizes" in
         *"($size x $size)"*) ;;
         *) echo "FAIL: the window icon has no $size x $size image" >&2; result=1 ;;
