@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "e2e/DesktopSession.h"
 
+#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -40,20 +41,22 @@ QString DesktopSession::xdotool(const QStringList& arguments)
     return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
 }
 
+// Generous deadlines: a sanitized build on a busy machine starts slowly.
 bool DesktopSession::waitForWindow()
 {
-    if (!m_process.waitForStarted(5000))
+    if (!m_process.waitForStarted(10000))
         return false;
-    for (int attempt = 0; attempt < 100 && m_window.isEmpty(); ++attempt) {
-        m_window = xdotool({"search", "--onlyvisible", "--class", "navicella"}).section('\n', 0, 0);
+    QDeadlineTimer deadline(30000);
+    const QString pid = QString::number(m_process.processId());
+    while (m_window.isEmpty() && !deadline.hasExpired()) {
+        m_window = xdotool({"search", "--onlyvisible", "--pid", pid, "--class", "navicella"})
+                       .section('\n', 0, 0);
         if (m_window.isEmpty())
             sleepFor(100);
     }
-    if (m_window.isEmpty())
-        return false;
     // Wait for the first paint: the menu bar ends where the light yellow
     // client area begins.
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    while (!m_window.isEmpty() && !deadline.hasExpired()) {
         const QImage shot = screenshot();
         for (int y = 0; y < shot.height() && y < 200; ++y) {
             if (shot.pixelColor(shot.width() - 1, y) == QColor(255, 255, 192)) {
