@@ -7,6 +7,8 @@
 #include <QScreen>
 #include <QThread>
 
+#include <cstdio>
+
 namespace navicella::test {
 
 bool sleepFor(int ms)
@@ -66,6 +68,10 @@ bool DesktopSession::waitForWindow()
         }
         sleepFor(50);
     }
+    const QImage last = m_window.isEmpty() ? QImage() : screenshot();
+    std::fprintf(stderr, "no first paint seen: window '%s', last screenshot %dx%d, top right %s\n",
+                 qPrintable(m_window), last.width(), last.height(),
+                 last.isNull() ? "-" : qPrintable(last.pixelColor(last.width() - 1, 0).name()));
     return false;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Runs one command inside a private desktop session: its own runtime folder,
-# an Xvfb display and a PulseAudio daemon whose default sink is a null sink,
+# a session bus, an Xvfb display and a PulseAudio daemon whose default sink is a null sink,
 # all torn down afterwards. Usage: session.sh [--no-audio] [--no-display] CMD...
 #
 # Inside, DISPLAY and XDG_RUNTIME_DIR are set, and NAVICELLA_SINK names the
@@ -30,6 +30,13 @@ cleanup() {
   rm -rf "$runtime"
 }
 trap cleanup EXIT
+
+# A session bus, as every desktop has: without one, Qt's accessibility bridge
+# can wait for a bus connection that never comes.
+dbus-daemon --session --fork --nopidfile --address="unix:path=$runtime/bus" \
+  --print-pid=3 3>"$runtime/dbus.pid" >/dev/null
+pids+=("$(cat "$runtime/dbus.pid")")
+export DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus"
 
 if [ "$display" = 1 ]; then
   # -displayfd lets Xvfb choose a free display and tell us once it is ready.
