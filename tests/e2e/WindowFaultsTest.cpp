@@ -45,8 +45,10 @@ TEST_P(ScaleFactor, ShowsTheSameLayoutScaled)
     const QImage playing = game.board();
     EXPECT_EQ(playing.pixelColor(scaled(532), scaled(486)), ButtonFace) << "Destra";
     // The shortest thread is 1400 twips (93 pixels) of 3-pixel line, partly
-    // under the goal and the marker.
-    EXPECT_GT(countColour(playing, Green), static_cast<int>(60 * 3 * f * f));
+    // under the goal and the marker. An unsmoothed line of 3 x f device
+    // pixels covers at least the whole pixels of that width.
+    const int lineWidth = static_cast<int>(std::floor(3 * f));
+    EXPECT_GT(countColour(playing, Green), static_cast<int>(50 * f) * lineWidth);
 }
 
 INSTANTIATE_TEST_SUITE_P(Screens, ScaleFactor, ::testing::Values(1.0, 1.25, 1.5, 2.0),

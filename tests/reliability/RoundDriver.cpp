@@ -1,0 +1,267 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Plays the real window round after round, for memory checks from outside
+// (valgrind, the resident set size).
+//
+// The window is the real Form1 on Qt's offscreen platform, with the real
+// clock-seeded chance and the real cue player, so that the sound thread's
+// allocations are measured with the window's. Every press is a real mouse
+// press through QTest, with a mouse button and modifiers that change from
+// press to press. Each round is started on a level taken in turn from the
+// menu; its answers are read from the game's state, with some wrong answers,
+// a level change or an info box now and then, and now and then a round
+// abandoned with "Pulisci" and started again. Info boxes go to a presenter
+// that only counts them.
+//
+// Usage: navicella_round_driver ROUNDS [BASELINE_ROUND LIMIT_KB]
+// With a baseline, the resident set size is read after that round and after
+// the last one, and the run fails when it grew by more than LIMIT_KB.
+// Exit status 0 when every round ended as the game's rules say (and the size
+// stayed within the limit), 1 otherwise, 2 on a usage error. The counts and
+// sizes are written to stdout.
+#include "game/ClockRandom.h"
+#include "sound/SoundCuePlayer.h"
+#include "ui/Form1.h"
+#include "ui/GraphicalOptionButton.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFile>
+#include <QTest>
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace {
+
+using navicella::Form1;
+using navicella::GraphicalOptionButton;
+
+// The resident set size in kB, from /proc, whole and in its parts: memory of
+// the program's own, pages of mapped files (the libraries' code among them)
+// and shared memory.
+struct Resident {
+    long total = -1;
+    long anonymous = -1;
+    long files = -1;
+    long shared = -1;
+};
+
+Resident resident()
+{
+    Resident r;
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (!status.open(QIODevice::ReadOnly))
+        return r;
+    const std::array<std::pair<const char*, long Resident::*>, 4> fields{
+        {{"VmRSS:", &Resident::total},
+         {"RssAnon:", &Resident::anonymous},
+         {"RssFile:", &Resident::files},
+         {"RssShmem:", &Resident::shared}}};
+    for (QByteArray line = status.readLine(); !line.isEmpty(); line = status.readLine()) {
+        for (const auto& [name, field] : fields) {
+            if (line.startsWith(name))
+                r.*field = line.mid(static_cast<qsizetype>(std::strlen(name)))
+                               .trimmed()
+                               .split(' ')
+                               .first()
+                               .toLong();
+        }
+    }
+    return r;
+}
+
+void print(long round, const Resident& r)
+{
+    std::printf("resident after round %ld: %ld kB (own %ld, files %ld, shared %ld)\n", round,
+                r.total, r.anonymous, r.files, r.shared);
+}
+
+struct Counts {
+    long presses = 0;
+    long wrong = 0;
+    long clears = 0;
+    long infos = 0;
+    long errors = 0;
+};
+
+class Player {
+public:
+    explicit Player(Form1& window) : m_window(window) {}
+
+    // Plays one whole round on `level` (0 Facile, 1 Semplice, 2 Complesso);
+    // false, with a line on stderr, when the game did not follow its rules.
+    bool playRound(long round, int level);
+
+    Counts counts;
+
+private:
+    void press(GraphicalOptionButton* button);
+    const std::string& expected() const
+    {
+        const auto& state = m_window.game().state();
+        return state.Turns(state.AnswerIndex);
+    }
+    bool fail(long round, const char* what) const
+    {
+        const auto& state = m_window.game().state();
+        std::fprintf(stderr, "round %ld: %s (answer %d)\n", round, what,
+                     static_cast<int>(state.AnswerIndex));
+        return false;
+    }
+
+    Form1& m_window;
+    unsigned m_press = 0;
+};
+
+void Player::press(GraphicalOptionButton* button)
+{
+    static constexpr std::array<Qt::MouseButton, 4> Buttons{Qt::LeftButton, Qt::RightButton,
+                                                            Qt::MiddleButton, Qt::BackButton};
+    static constexpr std::array<Qt::KeyboardModifiers, 4> Modifiers{
+        Qt::NoModifier, Qt::ShiftModifier, Qt::ControlModifier,
+        Qt::AltModifier | Qt::ShiftModifier};
+    const Qt::MouseButton mouse = Buttons[m_press % Buttons.size()];
+    const Qt::KeyboardModifiers modifiers = Modifiers[(m_press / 3) % Modifiers.size()];
+    ++m_press;
+    ++counts.presses;
+    QTest::mousePress(button, mouse, modifiers);
+    QTest::mouseRelease(button, mouse, modifiers);
+}
+
+bool Player::playRound(long round, int level)
+{
+    auto& state = m_window.game().state();
+    std::array<QAction*, 3> levels{m_window.Easy(), m_window.Simple(), m_window.Complex()};
+    levels[static_cast<std::size_t>(level)]->trigger();
+    if (!m_window.Opt_Via()->isVisible())
+        return fail(round, "no start button before the round");
+
+    // Every seventh round is first abandoned after one answer and started again.
+    const bool abandon = round % 7 == 3;
+    press(m_window.Opt_Via());
+    if (abandon) {
+        press(expected() == "Sinistra" ? m_window.Opt_Sinistra() : m_window.Opt_Destra());
+        if (m_window.Opt_Via()->isVisible())
+            return fail(round, "a round of one answer");
+        press(m_window.Opt_Pulisci());
+        ++counts.clears;
+        if (!m_window.Opt_Via()->isVisible() || state.AnswerIndex != 0)
+            return fail(round, "the clear did not end the round");
+        press(m_window.Opt_Via());
+    }
+    if (m_window.Opt_Via()->isVisible() || !m_window.Opt_Destra()->isVisible())
+        return fail(round, "the round did not start");
+
+    int turns = 0;
+    while (turns < navicella::TurnsCount && !state.Turns(static_cast<std::int16_t>(turns)).empty())
+        ++turns;
+    for (int step = 0; !m_window.Opt_Via()->isVisible(); ++step) {
+        if (step > 3 * navicella::TurnsCount)
+            return fail(round, "the round does not end");
+        const auto before = state.AnswerIndex;
+        const bool left = expected() == "Sinistra";
+        if (!left && expected() != "Destra")
+            return fail(round, "no expected answer in a round");
+        if ((round + step) % 5 == 2) {
+            press(left ? m_window.Opt_Destra() : m_window.Opt_Sinistra());
+            ++counts.wrong;
+            if (state.AnswerIndex != before)
+                return fail(round, "a wrong answer moved the ship");
+        }
+        if ((round + step) % 11 == 4) {
+            m_window.info()->trigger();
+            // Changing the level during a round takes effect from the next press.
+            levels[static_cast<std::size_t>((level + step) % 3)]->trigger();
+        }
+        press(left ? m_window.Opt_Sinistra() : m_window.Opt_Destra());
+        const int moved = state.AnswerIndex - before;
+        if (moved < 1 || moved > 2)
+            return fail(round, "a right answer did not move the ship");
+    }
+    if (state.AnswerIndex != turns)
+        return fail(round, "the round ended before its last turn");
+    if (m_window.game().controls().Shape1.FillColor != navicella::colour::Red)
+        return fail(round, "the goal did not fill red");
+    if (counts.errors > 0)
+        return fail(round, "a run-time error was shown");
+    return true;
+}
+
+// A count from the command line, or -1 if the text is not one.
+long number(const char* text)
+{
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    return end == text || *end != '\0' || value < 0 ? -1 : value;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[])
+{
+    const long rounds = argc >= 2 ? number(argv[1]) : -1;
+    const long baseline = argc == 4 ? number(argv[2]) : 0;
+    const long limitKb = argc == 4 ? number(argv[3]) : 0;
+    if ((argc != 2 && argc != 4) || rounds < 1 || baseline < 0 || limitKb < 0 ||
+        baseline >= rounds) {
+        std::fprintf(stderr, "usage: %s ROUNDS [BASELINE_ROUND LIMIT_KB]\n", argv[0]);
+        return 2;
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+
+    int status = 0;
+    {
+        navicella::ClockRandom random;
+        navicella::SoundCuePlayer player;
+        Form1 window(random, player);
+        Player driver(window);
+        window.setMessagePresenter(
+            [&](QWidget*, const QString&, const QString& text, bool isError) {
+                ++(isError ? driver.counts.errors : driver.counts.infos);
+                if (isError)
+                    std::fprintf(stderr, "run-time error shown: %s\n", qPrintable(text));
+            });
+        window.show();
+        if (!QTest::qWaitForWindowExposed(&window))
+            return 1;
+
+        Resident atBaseline;
+        Resident atEnd;
+        for (long round = 0; round < rounds; ++round) {
+            if (!driver.playRound(round, static_cast<int>(round % 3))) {
+                status = 1;
+                break;
+            }
+            // Ten times a run, before each measurement and at the end, let
+            // the cues play out: the sound stream closes and opens again,
+            // what is measured is the memory kept rather than cues on their
+            // way, and the run ends as a player's does, after its last sound.
+            const bool last = round + 1 == rounds;
+            const bool measure = baseline > 0 && (round + 1 == baseline || last);
+            if (round % std::max(1L, rounds / 10) == 0 || measure || last)
+                QTest::qWait(1500);
+            else
+                QCoreApplication::processEvents();
+            if (measure)
+                (round + 1 == baseline ? atBaseline : atEnd) = resident();
+        }
+        const Counts& c = driver.counts;
+        std::printf("rounds %ld, presses %ld, wrong answers %ld, clears %ld, info boxes %ld\n",
+                    rounds, c.presses, c.wrong, c.clears, c.infos);
+        if (baseline > 0 && status == 0) {
+            print(baseline, atBaseline);
+            print(rounds, atEnd);
+            const long growth = atEnd.total - atBaseline.total;
+            if (atBaseline.total <= 0 || growth > limitKb) {
+                std::printf("grew by %ld kB, more than %ld kB\n", growth, limitKb);
+                status = 1;
+            }
+        }
+    }
+    return status;
+}
