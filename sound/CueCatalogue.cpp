@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <array>
+
 namespace navicella {
 
 namespace {
@@ -27,13 +29,6 @@ QString toQString(std::string_view text)
 }
 
 }  // namespace
-
-const std::array<std::string_view, 4>& CueCatalogue::fixedPaths()
-{
-    static constexpr std::array<std::string_view, 4> paths{cue::StartCue, cue::RightCue,
-                                                           cue::WrongCue, cue::EndCue};
-    return paths;
-}
 
 std::string_view CueCatalogue::fileName(std::string_view path)
 {

@@ -10,7 +10,6 @@
 
 #include <QString>
 
-#include <array>
 #include <string_view>
 
 namespace navicella {
@@ -23,9 +22,6 @@ struct CueSource {
 
 class CueCatalogue {
 public:
-    // The game's four cue paths, in the order start, right, wrong, end.
-    static const std::array<std::string_view, 4>& fixedPaths();
-
     static CueSource resolve(std::string_view path);
 
     // The resource path of the program's own cue for the file name of

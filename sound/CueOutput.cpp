@@ -9,6 +9,8 @@
 #include <QAudioSink>
 #include <QFile>
 #include <QMediaDevices>
+#include <QResource>
+#include <QtEndian>
 #include <QThread>
 
 #include <algorithm>
@@ -32,11 +34,6 @@ constexpr int CloseAfterMs = 500;
 // Long enough for the server's replies to a closing stream.
 constexpr unsigned long ExitLingerMs = 50;
 
-QString toQString(std::string_view text)
-{
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 // Qt's held warnings, as the reason that ends our one line.
 QString because(const QStringList& held)
 {
@@ -52,6 +49,25 @@ QString because(const QStringList& held)
 std::size_t framesFor(int ms, const QAudioFormat& format)
 {
     return static_cast<std::size_t>(format.sampleRate()) * static_cast<std::size_t>(ms) / 1000;
+}
+
+// A clip holds two bytes a frame.
+std::size_t framesIn(const QByteArray& clip)
+{
+    return static_cast<std::size_t>(clip.size()) / 2;
+}
+
+float sampleAt(const QByteArray& clip, std::size_t frame)
+{
+    return static_cast<float>(qFromLittleEndian<qint16>(clip.constData() + 2 * frame)) / 32768.0f;
+}
+
+// Appends `count` frames of `clip` from `from` to `out`, as full-scale-1 samples.
+void appendFrames(const QByteArray& clip, std::size_t from, std::size_t count,
+                  std::vector<float>& out)
+{
+    for (std::size_t i = from; i < from + count; ++i)
+        out.push_back(sampleAt(clip, i));
 }
 
 }  // namespace
@@ -93,8 +109,8 @@ void CueOutput::open()
     else
         useFormatOf(device);
     WarningCapture::take();
-    for (std::string_view path : CueCatalogue::fixedPaths())
-        clipFor(toQString(path));
+    // The cues themselves are read when first played: the program's own are
+    // played where they lie, and a file at a cue's path is read once then.
     emit opened(!device.isNull());
 }
 
@@ -107,10 +123,11 @@ void CueOutput::useFormatOf(const QAudioDevice& device)
     if (!device.isFormatSupported(format))
         format = device.preferredFormat();
     if (format.sampleRate() != m_format.sampleRate()) {
-        // The decoded cues are at the old rate; decode them again when asked.
+        // The cues are at the old rate; read them again when asked.
         m_byPath.clear();
         m_byLocation.clear();
-        m_current.reset();
+        m_current.clear();
+        m_position = 0;
         m_prelude.clear();
     }
     m_format = format;
@@ -176,7 +193,7 @@ void CueOutput::start(const QString& path)
     if (!sounding) {
         closeStream();
         // Out of silence into silence needs no stream at all.
-        if (!clipFor(path) || !openStream())
+        if (clipFor(path).isEmpty() || !openStream())
             return;
     }
 
@@ -189,12 +206,10 @@ void CueOutput::start(const QString& path)
         const std::size_t fromPrelude = std::min(fadeFrames, m_prelude.size());
         rest.assign(m_prelude.begin(),
                     m_prelude.begin() + static_cast<std::ptrdiff_t>(fromPrelude));
-        if (m_current && m_position < m_current->size()) {
-            const std::size_t more =
-                std::min(fadeFrames - rest.size(), m_current->size() - m_position);
-            const auto from = m_current->begin() + static_cast<std::ptrdiff_t>(m_position);
-            rest.insert(rest.end(), from, from + static_cast<std::ptrdiff_t>(more));
-        }
+        if (m_position < framesIn(m_current))
+            appendFrames(m_current, m_position,
+                         std::min(fadeFrames - rest.size(), framesIn(m_current) - m_position),
+                         rest);
         for (std::size_t i = 0; i < rest.size(); ++i) {
             const double x = static_cast<double>(i + 1) / static_cast<double>(fadeFrames);
             rest[i] *= static_cast<float>(0.5 + 0.5 * std::cos(std::numbers::pi * x));
@@ -223,21 +238,16 @@ void CueOutput::feed()
     if (free <= 0)
         return;
     const auto frames = static_cast<std::size_t>(free);
-    m_block.assign(frames, 0.0f);
-
-    std::size_t filled = std::min(frames, m_prelude.size());
-    std::copy_n(m_prelude.begin(), filled, m_block.begin());
-    m_prelude.erase(m_prelude.begin(), m_prelude.begin() + static_cast<std::ptrdiff_t>(filled));
-    if (m_current && m_position < m_current->size()) {
-        const std::size_t n = std::min(frames - filled, m_current->size() - m_position);
-        std::copy_n(m_current->begin() + static_cast<std::ptrdiff_t>(m_position), n,
-                    m_block.begin() + static_cast<std::ptrdiff_t>(filled));
-        m_position += n;
-        filled += n;
-    }
-    const bool sounding = !m_prelude.empty() || (m_current && m_position < m_current->size());
+    const std::size_t fromPrelude = std::min(frames, m_prelude.size());
+    m_block.assign(m_prelude.begin(), m_prelude.begin() + static_cast<std::ptrdiff_t>(fromPrelude));
+    m_prelude.erase(m_prelude.begin(), m_prelude.begin() + static_cast<std::ptrdiff_t>(fromPrelude));
+    const std::size_t fromCue = std::min(frames - fromPrelude, framesIn(m_current) - m_position);
+    appendFrames(m_current, m_position, fromCue, m_block);
+    m_position += fromCue;
+    const bool sounding = !m_prelude.empty() || m_position < framesIn(m_current);
     if (!sounding)
-        m_quietFrames += frames - filled;
+        m_quietFrames += frames - m_block.size();
+    m_block.resize(frames, 0.0f);
 
     m_bytes.resize(pcm::bytesFor(free, m_format));
     if (pcm::writeFrames(m_block, m_format, m_bytes.data()))
@@ -247,7 +257,8 @@ void CueOutput::feed()
     // stream may run dry, and closes a little later.
     if (!sounding && m_quietFrames >= 2 * framesFor(m_settings.bufferMs, m_format)) {
         m_feedTimer.stop();
-        m_current.reset();
+        m_current.clear();
+        m_position = 0;
         m_closeTimer.start();
     }
 }
@@ -268,32 +279,56 @@ CueOutput::Clip CueOutput::load(const CueSource& source, const QString& path)
 {
     if (source.kind == CueSource::Kind::None) {
         warnOnce(QStringLiteral("path:") + path, QStringLiteral("no sound for \"%1\"").arg(path));
-        return nullptr;
+        return {};
     }
     if (const auto found = m_byLocation.find(source.location); found != m_byLocation.end())
         return found->second;
 
     Clip clip;
-    QFile file(source.location);
-    if (!file.open(QIODevice::ReadOnly)) {
-        warnOnce(QStringLiteral("path:") + path,
-                 QStringLiteral("cannot read \"%1\": %2, the cue stays silent")
-                     .arg(source.location, file.errorString()));
+    QString error;
+    if (source.kind == CueSource::Kind::Bundled) {
+        clip = readBundled(source.location, &error);
     } else {
-        QString error;
-        const DecodedSound sound =
-            WavDecoder::decode(file.read(WavDecoder::MaxFileBytes + 1), &error);
-        if (sound.samples.empty()) {
+        QFile file(source.location);
+        if (!file.open(QIODevice::ReadOnly)) {
             warnOnce(QStringLiteral("path:") + path,
-                     QStringLiteral("cannot play \"%1\": %2, the cue stays silent")
-                         .arg(source.location, error));
-        } else {
-            clip = std::make_shared<const std::vector<float>>(
-                pcm::resample(sound.samples, sound.sampleRate, m_format.sampleRate()));
+                     QStringLiteral("cannot read \"%1\": %2, the cue stays silent")
+                         .arg(source.location, file.errorString()));
+            m_byLocation.emplace(source.location, clip);
+            return clip;
         }
+        clip = WavDecoder::monoInt16(file.read(WavDecoder::MaxFileBytes + 1), m_format.sampleRate(),
+                                     &error);
+    }
+    if (clip.isEmpty()) {
+        warnOnce(QStringLiteral("path:") + path,
+                 QStringLiteral("cannot play \"%1\": %2, the cue stays silent")
+                     .arg(source.location, error));
     }
     m_byLocation.emplace(source.location, clip);
     return clip;
+}
+
+// The program's own cues are stored uncompressed in its resources, which
+// stay where the program is loaded: a cue already at the output's rate plays
+// from there, not copied, and its pages are read only when it sounds.
+CueOutput::Clip CueOutput::readBundled(const QString& location, QString* error) const
+{
+    const QResource resource(location);
+    if (!resource.isValid()) {
+        *error = QStringLiteral("not among the program's resources");
+        return {};
+    }
+    if (resource.compressionAlgorithm() != QResource::NoCompression)
+        return WavDecoder::monoInt16(resource.uncompressedData(), m_format.sampleRate(), error);
+    const QByteArray file = QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                                    static_cast<qsizetype>(resource.size()));
+    const std::optional<WavDecoder::Layout> layout = WavDecoder::parse(file, error);
+    if (!layout)
+        return {};
+    if (!layout->isMono16At(m_format.sampleRate()))
+        return WavDecoder::monoInt16(file, m_format.sampleRate(), error);
+    return QByteArray::fromRawData(file.constData() + layout->dataOffset, layout->frames * 2);
 }
 
 void CueOutput::warnOnce(const QString& key, const QString& message)

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The sounding side of the cue player: one audio stream and the decoded cues.
+// The sounding side of the cue player: one audio stream and the cues.
 //
 // A CueOutput lives on the player's sound thread and is driven only through
-// that thread's event loop. open() connects to the default output and
-// decodes the four fixed cues, then emits opened(). start(path) fades out
-// whatever is sounding within 5 ms and starts the cue from its beginning.
+// that thread's event loop. open() connects to the default output, then
+// emits opened(). start(path) fades out whatever is sounding within 5 ms and
+// starts the cue from its beginning; each cue is read once, when first played.
 //
 // A cue that starts out of silence gets a fresh stream: one that has run dry
 // drops the first milliseconds of what comes next. Even a fresh stream loses
@@ -23,12 +23,12 @@
 #include "sound/CueCatalogue.h"
 
 #include <QAudioFormat>
+#include <QByteArray>
 #include <QObject>
 #include <QSet>
 #include <QTimer>
 
 #include <map>
-#include <memory>
 #include <vector>
 
 class QAudioDevice;
@@ -51,11 +51,13 @@ public:
     void start(const QString& path);
 
 signals:
-    // The cues are decoded; `audible` is false when there is no output device.
+    // The output is open; `audible` is false when there is no output device.
     void opened(bool audible);
 
 private:
-    using Clip = std::shared_ptr<const std::vector<float>>;
+    // A cue's sound at the output's rate: mono signed 16-bit little-endian
+    // samples. Empty for a silent cue.
+    using Clip = QByteArray;
 
     void useFormatOf(const QAudioDevice& device);
     bool openStream();
@@ -63,6 +65,7 @@ private:
     void onStateChanged();
     Clip clipFor(const QString& path);
     Clip load(const CueSource& source, const QString& path);
+    Clip readBundled(const QString& resource, QString* error) const;
     void feed();
     void warnOnce(const QString& key, const QString& message);
 
@@ -72,7 +75,7 @@ private:
     QIODevice* m_device = nullptr;
 
     std::map<QString, Clip> m_byPath;      // every path asked for, silent ones too
-    std::map<QString, Clip> m_byLocation;  // every file or resource decoded
+    std::map<QString, Clip> m_byLocation;  // every file or resource read
 
     Clip m_current;
     std::size_t m_position = 0;

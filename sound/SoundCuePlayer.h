@@ -3,9 +3,8 @@
 //
 // Create it after the QApplication and keep it alive as long as the game that
 // plays through it; destroy it before the QApplication. It starts its own
-// sound thread, which connects to the default audio output and decodes the
-// four cues in the background, so creating it costs the window no time.
-// Creating the first one puts a Qt message handler in front of the one
+// sound thread, which connects to the default audio output in the
+// background, so creating it costs the window no time. Creating the first one puts a Qt message handler in front of the one
 // installed then (see WarningCapture); a handler installed later replaces
 // it, and Qt's audio warnings then reach stderr as they come.
 //
@@ -38,8 +37,8 @@ public:
     void play(std::string_view path) noexcept override;
 
 signals:
-    // The sound thread has opened the output (or found none) and decoded the
-    // cues. Cues played before this are not lost; they sound once it is ready.
+    // The sound thread has opened the output (or found none). Cues played
+    // before this are not lost; they sound once it is ready.
     void ready(bool audible);
 
 private:

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "sound/WavDecoder.h"
 
+#include "sound/PcmConversion.h"
+
 #include <algorithm>
 #include <bit>
 #include <climits>
@@ -98,7 +100,7 @@ float sampleAt(const char* p, const Format& f, int container)
 
 }  // namespace
 
-DecodedSound WavDecoder::decode(const QByteArray& file, QString* error)
+std::optional<WavDecoder::Layout> WavDecoder::parse(const QByteArray& file, QString* error)
 {
     QString ignored;
     if (!error)
@@ -107,12 +109,12 @@ DecodedSound WavDecoder::decode(const QByteArray& file, QString* error)
     const qsizetype total = file.size();
     if (total > MaxFileBytes) {
         *error = QStringLiteral("file larger than %1 bytes").arg(MaxFileBytes);
-        return {};
+        return std::nullopt;
     }
     const char* base = file.constData();
     if (total < 12 || std::memcmp(base, "RIFF", 4) != 0 || std::memcmp(base + 8, "WAVE", 4) != 0) {
         *error = QStringLiteral("not a RIFF/WAVE file");
-        return {};
+        return std::nullopt;
     }
 
     std::optional<Format> format;
@@ -126,15 +128,15 @@ DecodedSound WavDecoder::decode(const QByteArray& file, QString* error)
         if (std::memcmp(chunk, "fmt ", 4) == 0) {
             if (size > available) {
                 *error = QStringLiteral("format chunk runs past the end of the file");
-                return {};
+                return std::nullopt;
             }
             format = readFormat(chunk + 8, size, error);
             if (!format)
-                return {};
+                return std::nullopt;
         } else if (std::memcmp(chunk, "data", 4) == 0) {
             if (!format) {
                 *error = QStringLiteral("data chunk before the format chunk");
-                return {};
+                return std::nullopt;
             }
             data = chunk + 8;
             dataBytes = std::min<qsizetype>(size, available);
@@ -144,27 +146,63 @@ DecodedSound WavDecoder::decode(const QByteArray& file, QString* error)
     }
     if (!format) {
         *error = QStringLiteral("no format chunk");
-        return {};
+        return std::nullopt;
     }
     const qsizetype frames = data ? dataBytes / format->blockAlign : 0;
     if (frames == 0) {
         *error = QStringLiteral("no sound data");
-        return {};
+        return std::nullopt;
     }
+    return Layout{format->encoding == FormatFloat,
+                  format->channels,
+                  format->sampleRate,
+                  format->bits,
+                  format->blockAlign,
+                  data - base,
+                  frames};
+}
+
+DecodedSound WavDecoder::decode(const QByteArray& file, QString* error)
+{
+    const std::optional<Layout> layout = parse(file, error);
+    if (!layout)
+        return {};
+    const Format format{layout->isFloat ? FormatFloat : FormatPcm, layout->channels,
+                        layout->sampleRate, layout->blockAlign, layout->bits};
+    const char* data = file.constData() + layout->dataOffset;
 
     DecodedSound sound;
-    sound.sampleRate = format->sampleRate;
-    sound.samples.resize(static_cast<std::size_t>(frames));
-    const int container = format->blockAlign / format->channels;
-    const float perChannel = 1.0f / static_cast<float>(format->channels);
-    for (qsizetype i = 0; i < frames; ++i) {
-        const char* frame = data + i * format->blockAlign;
+    sound.sampleRate = format.sampleRate;
+    sound.samples.resize(static_cast<std::size_t>(layout->frames));
+    const int container = format.blockAlign / format.channels;
+    const float perChannel = 1.0f / static_cast<float>(format.channels);
+    for (qsizetype i = 0; i < layout->frames; ++i) {
+        const char* frame = data + i * format.blockAlign;
         float sum = 0.0f;
-        for (int c = 0; c < format->channels; ++c)
-            sum += sampleAt(frame + static_cast<std::ptrdiff_t>(c) * container, *format, container);
+        for (int c = 0; c < format.channels; ++c)
+            sum += sampleAt(frame + static_cast<std::ptrdiff_t>(c) * container, format, container);
         sound.samples[static_cast<std::size_t>(i)] = std::clamp(sum * perChannel, -1.0f, 1.0f);
     }
     return sound;
+}
+
+QByteArray WavDecoder::monoInt16(const QByteArray& file, int sampleRate, QString* error)
+{
+    const std::optional<Layout> layout = parse(file, error);
+    if (!layout)
+        return {};
+    if (layout->isMono16At(sampleRate))
+        return file.mid(layout->dataOffset, layout->frames * 2);
+
+    const DecodedSound sound = decode(file, error);
+    const std::vector<float> samples = pcm::resample(sound.samples, sound.sampleRate, sampleRate);
+    QAudioFormat mono16;
+    mono16.setSampleRate(sampleRate);
+    mono16.setChannelCount(1);
+    mono16.setSampleFormat(QAudioFormat::Int16);
+    QByteArray out(pcm::bytesFor(static_cast<qsizetype>(samples.size()), mono16), Qt::Uninitialized);
+    pcm::writeFrames(samples, mono16, out.data());
+    return out;
 }
 
 }  // namespace navicella

@@ -181,5 +181,58 @@ TEST(WavDecoder, SurvivesRandomDamage)
     }
 }
 
+// The player's form: mono 16-bit at the output's rate. A file already in that
+// form gives its data chunk as it is; any other is converted.
+TEST(WavDecoder, GivesMono16BitSoundAtTheAskedRate)
+{
+    struct Case {
+        const char* name;
+        QByteArray file;
+        int rate;
+        QByteArray expected;
+    };
+    const QByteArray ramp = bytes({0x00, 0x00, 0x00, 0x40, 0x00, 0xC0, 0xFF, 0x7F});
+    const std::vector<Case> cases{
+        {"already in form", wav({}, ramp), 44100, ramp},
+        {"already in form, odd trailing byte dropped", wav({}, ramp + '\x12'), 44100, ramp},
+        {"stereo averaged", wav({.channels = 2}, bytes({0x00, 0x40, 0x00, 0x20})), 44100,
+         bytes({0x00, 0x30})},
+        {"8-bit widened", wav({.bits = 8}, bytes({128, 192, 64})), 44100,
+         bytes({0x00, 0x00, 0x00, 0x40, 0x00, 0xC0})},
+        {"float, full scale clamped", wav({.encoding = 3, .bits = 32}, floats32({1.0f, -1.0f})),
+         44100, bytes({0xFF, 0x7F, 0x00, 0x80})},
+        {"half the rate, interpolated", wav({.rate = 22050}, bytes({0x00, 0x00, 0x00, 0x40})),
+         44100, bytes({0x00, 0x00, 0x00, 0x20, 0x00, 0x40})},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QString error;
+        EXPECT_EQ(WavDecoder::monoInt16(c.file, c.rate, &error).toHex(' ').toStdString(),
+                  c.expected.toHex(' ').toStdString());
+        EXPECT_EQ(error.toStdString(), "");
+    }
+
+    QString error;
+    EXPECT_TRUE(WavDecoder::monoInt16(QByteArray("RIFF"), 44100, &error).isEmpty());
+    EXPECT_EQ(error.toStdString(), "not a RIFF/WAVE file");
+}
+
+// Where the frames lie: what lets the player play a file in place.
+TEST(WavDecoder, FindsTheFramesOfAFile)
+{
+    const QByteArray file =
+        riff(chunk("fmt ", fmtBody({.rate = 48000})) + chunk("LIST", QByteArray(3, 'x')) +
+             chunk("data", QByteArray(10, '\x05')));
+    QString error;
+    const auto layout = WavDecoder::parse(file, &error);
+    ASSERT_TRUE(layout) << error.toStdString();
+    EXPECT_EQ(layout->dataOffset, 12 + 24 + 12 + 8);
+    EXPECT_EQ(layout->frames, 5);
+    EXPECT_TRUE(layout->isMono16At(48000));
+    EXPECT_FALSE(layout->isMono16At(44100));
+    EXPECT_FALSE(WavDecoder::parse(wav({.channels = 2}, QByteArray(8, '\0')), &error)
+                     ->isMono16At(44100));
+}
+
 }  // namespace
 }  // namespace navicella::test
