@@ -2,7 +2,8 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # A short run of the desktop harness, to show that it still measures: one
 # start-up of each program and two presses of each kind, each result a
-# positive number. Run inside tests/support/session.sh.
+# positive number; and the memory breakdown gives both programs' totals.
+# Run inside tests/support/session.sh.
 # Usage: smoke.sh HARNESS GAME BASELINE
 set -euo pipefail
 harness=$1 game=$2 baseline=$3
@@ -23,4 +24,11 @@ for name in startup.game.first_paint_ms startup.baseline.first_paint_ms \
     status=1
   fi
 done
+
+breakdown=$("$(dirname "$0")/../rss-breakdown" "$game" "$baseline" 0.5)
+echo "$breakdown"
+if ! grep -Eq '^\| all mappings \| [1-9][0-9]* \| [1-9][0-9]* \|' <<<"$breakdown"; then
+  echo "smoke: bench/rss-breakdown gave no totals" >&2
+  status=1
+fi
 exit $status
