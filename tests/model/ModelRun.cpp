@@ -252,19 +252,7 @@ void ModelRun::releaseHeld()
 void ModelRun::chooseLevel(Level level)
 {
     Game& game = *m_game;
-    guarded([&] {
-        switch (level) {
-            case Level::Facile:
-                game.Easy_Click();
-                break;
-            case Level::Semplice:
-                game.Simple_Click();
-                break;
-            case Level::Complesso:
-                game.Complex_Click();
-                break;
-        }
-    });
+    guarded([&] { test::choose(game, level); });
     m_model.chooseLevel(level);
     check(Event::Level, std::string("level ") + nameOf(level), game.state().AnswerIndex);
 }

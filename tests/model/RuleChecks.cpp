@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/RuleChecks.h"
 
+#include "support/Headings.h"
+
 #include <algorithm>
 #include <sstream>
 
@@ -21,21 +23,6 @@ int turnCount(const GameState& s)
 bool collapsed(const Line& line)
 {
     return line.X1 == 0 && line.Y1 == 0 && line.X2 == 0 && line.Y2 == 0;
-}
-
-std::array<int, 6> layout(int heading, int mx, int my)
-{
-    constexpr int h = 250;
-    switch (heading) {
-        case 12:
-            return {mx - h, my, mx + h, my, mx, my - h};
-        case 3:
-            return {mx, my - h, mx, my + h, mx + h, my};
-        case 6:
-            return {mx + h, my, mx - h, my, mx, my + h};
-        default:
-            return {mx, my + h, mx, my - h, mx - h, my};
-    }
 }
 
 std::array<int, 6> vertices(const GameState& s)
@@ -242,13 +229,13 @@ void RuleChecks::checkStart(const Game& game, const RulesModel& model)
     const Controls& c = game.controls();
     const bool easy = model.level() == Level::Facile;
 
-    if (vertices(s) != layout(12, 5750, 3500) || s.Heading != 12)
+    if (vertices(s) != test::shipLayout(12, 5750, 3500, 250) || s.Heading != 12)
         fail("after a start the ship is not at home pointing up: " + text(vertices(s)) +
              " heading " + std::to_string(s.Heading));
     if (s.StepLength != 100 || s.SegmentIndex != 0 || s.AnswerIndex != 0)
         fail("after a start StepLength " + std::to_string(s.StepLength) + ", SegmentIndex " +
              std::to_string(s.SegmentIndex) + ", AnswerIndex " + std::to_string(s.AnswerIndex));
-    const std::array<int, 6> home = layout(12, 5750, 3500);
+    const std::array<int, 6> home = test::shipLayout(12, 5750, 3500, 250);
     const std::array<std::array<int, 4>, 3> sides{{{home[0], home[1], home[2], home[3]},
                                                    {home[0], home[1], home[4], home[5]},
                                                    {home[2], home[3], home[4], home[5]}}};
@@ -389,7 +376,7 @@ void RuleChecks::checkShipOnThread(const Game& game)
                  std::to_string(answered) + ")");
         return;
     }
-    const std::array<int, 6> expected = layout(heading, x, y);
+    const std::array<int, 6> expected = test::shipLayout(heading, x, y, 250);
     if (vertices(s) != expected)
         fail("the ship " + text(vertices(s)) + " is not " + text(expected) +
              ", its base's middle at the end of Line1(" + std::to_string(answered) + ")");

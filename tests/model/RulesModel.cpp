@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/RulesModel.h"
 
+#include "support/Headings.h"
+
 #include <array>
 #include <cstdint>
 #include <string>
@@ -32,44 +34,6 @@ bool isClock(int heading)
 {
     return heading == 12 || heading == 3 || heading == 6 || heading == 9;
 }
-int clockwiseOf(int heading)
-{
-    return heading == 12 ? 3 : heading + 3;
-}
-int counterClockwiseOf(int heading)
-{
-    return heading == 3 ? 12 : heading - 3;
-}
-
-// A, B and C of the ship's triangle for a heading, around the midpoint of its
-// base, as x, y pairs: the base is 2h wide and the nose h in front of it.
-std::array<int, 6> layout(int heading, int mx, int my, int h)
-{
-    switch (heading) {
-        case 12:
-            return {mx - h, my, mx + h, my, mx, my - h};
-        case 3:
-            return {mx, my - h, mx, my + h, mx + h, my};
-        case 6:
-            return {mx + h, my, mx - h, my, mx, my + h};
-        default:
-            return {mx, my + h, mx, my - h, mx - h, my};
-    }
-}
-
-std::array<int, 2> unitStep(int heading)
-{
-    switch (heading) {
-        case 12:
-            return {0, -1};
-        case 3:
-            return {1, 0};
-        case 6:
-            return {0, 1};
-        default:
-            return {-1, 0};
-    }
-}
 
 std::string shortened(const std::string& calls)
 {
@@ -80,19 +44,6 @@ std::string shortened(const std::string& calls)
 }
 
 }  // namespace
-
-const char* nameOf(Level level)
-{
-    switch (level) {
-        case Level::Facile:
-            return "Facile";
-        case Level::Semplice:
-            return "Semplice";
-        case Level::Complesso:
-            return "Complesso";
-    }
-    return "?";
-}
 
 const char* nameOf(Round round)
 {
@@ -236,7 +187,7 @@ void RulesModel::placeShip()
     m_s.HomeX = 5500;
     m_s.HomeY = 3500;
     m_s.ShipSize = 500;
-    const std::array<int, 6> home = layout(12, 5750, 3500, 250);
+    const std::array<int, 6> home = test::shipLayout(12, 5750, 3500, 250);
     m_s.ShipAX = i16(home[0]);
     m_s.ShipAY = i16(home[1]);
     m_s.ShipBX = i16(home[2]);
@@ -295,11 +246,11 @@ void RulesModel::turn(bool clockwise)
     const int from = m_s.Heading;
     if (!isClock(from))
         return;
-    const int to = clockwise ? clockwiseOf(from) : counterClockwiseOf(from);
+    const int to = clockwise ? test::clockwise(from) : test::counterClockwise(from);
     if (!easy()) {
         const int h = m_s.ShipSize / 2;
-        const std::array<int, 6> before = layout(from, 0, 0, h);
-        const std::array<int, 6> after = layout(to, 0, 0, h);
+        const std::array<int, 6> before = test::shipLayout(from, 0, 0, h);
+        const std::array<int, 6> after = test::shipLayout(to, 0, 0, h);
         std::array<Int16*, 6> v{&m_s.ShipAX, &m_s.ShipAY, &m_s.ShipBX,
                                 &m_s.ShipBY, &m_s.ShipCX, &m_s.ShipCY};
         for (std::size_t k = 0; k < v.size(); ++k)
@@ -319,11 +270,11 @@ void RulesModel::step()
     if (!isClock(heading))
         return;
     const int length = m_s.StepLength;
-    const auto [dx, dy] = unitStep(heading);
+    const auto [dx, dy] = test::unitStep(heading);
     int sideX = 0;
     int sideY = 0;
     if (!easy()) {
-        const std::array<int, 6> shape = layout(heading, 0, 0, m_s.ShipSize / 2);
+        const std::array<int, 6> shape = test::shipLayout(heading, 0, 0, m_s.ShipSize / 2);
         sideX = -shape[0];
         sideY = -shape[1];
     }

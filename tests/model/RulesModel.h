@@ -18,6 +18,7 @@
 #include "game/Controls.h"
 #include "game/GameState.h"
 #include "model/RecordingRandom.h"
+#include "support/Levels.h"
 
 #include <string>
 #include <string_view>
@@ -25,12 +26,15 @@
 
 namespace navicella::model {
 
-enum class Level { Facile, Semplice, Complesso };
+using test::Level;
 enum class Round { None, Asking, Retry, Ended };
 enum class Cue { Start, Right, Wrong, End };
 enum class Member { None, Esci, Option1, Via, Destra, Sinistra, Pulisci };
 
-const char* nameOf(Level level);
+inline const char* nameOf(Level level)
+{
+    return test::levelName(level);
+}
 const char* nameOf(Round round);
 const char* nameOf(Cue cue);
 const char* nameOf(Member member);

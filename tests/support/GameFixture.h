@@ -5,6 +5,7 @@
 
 #include "game/Game.h"
 #include "game/RuntimeError.h"
+#include "support/Headings.h"
 #include "support/RecordingPlayer.h"
 #include "support/ScriptedRandom.h"
 
@@ -149,19 +150,11 @@ inline std::array<Line, 3> triangle(const Vertices& v)
 // base of 2h and the nose h in front of the base.
 inline Vertices layout(int heading, int mx, int my, int h = 250)
 {
-    switch (heading) {
-        case 12:
-            return {mx - h, my, mx + h, my, mx, my - h};
-        case 3:
-            return {mx, my - h, mx, my + h, mx + h, my};
-        case 6:
-            return {mx + h, my, mx - h, my, mx, my + h};
-        case 9:
-            return {mx, my + h, mx, my - h, mx - h, my};
-        default:
-            ADD_FAILURE() << "no layout for heading " << heading;
-            return {};
+    if (heading != 12 && heading != 3 && heading != 6 && heading != 9) {
+        ADD_FAILURE() << "no layout for heading " << heading;
+        return {};
     }
+    return shipLayout(heading, mx, my, h);
 }
 
 inline constexpr std::string_view S = "Sinistra";

@@ -7,6 +7,8 @@
 #pragma once
 
 #include "support/GameFixture.h"
+#include "support/Headings.h"
+#include "support/Levels.h"
 
 #include <gtest/gtest.h>
 
@@ -14,60 +16,6 @@
 #include <cstdlib>
 
 namespace navicella::test {
-
-enum class Level { Facile, Semplice, Complesso };
-
-inline const char* levelName(Level level)
-{
-    switch (level) {
-        case Level::Facile:
-            return "Facile";
-        case Level::Semplice:
-            return "Semplice";
-        case Level::Complesso:
-            return "Complesso";
-    }
-    return "?";
-}
-
-inline void choose(Game& game, Level level)
-{
-    switch (level) {
-        case Level::Facile:
-            game.Easy_Click();
-            break;
-        case Level::Semplice:
-            game.Simple_Click();
-            break;
-        case Level::Complesso:
-            game.Complex_Click();
-            break;
-    }
-}
-
-// Clock positions after a quarter turn, and the unit step of each on the
-// screen (y grows downwards).
-inline int clockwise(int heading)
-{
-    return heading == 12 ? 3 : heading + 3;
-}
-inline int counterClockwise(int heading)
-{
-    return heading == 3 ? 12 : heading - 3;
-}
-inline std::array<int, 2> unitStep(int heading)
-{
-    switch (heading) {
-        case 12:
-            return {0, -1};
-        case 3:
-            return {1, 0};
-        case 6:
-            return {0, 1};
-        default:
-            return {-1, 0};
-    }
-}
 
 inline int expectValidThread(const Game& game, Level level)
 {
