@@ -5,6 +5,7 @@
 # Warnings and notes are printed, not failed on.
 # Usage: check-deb.sh DEB_DIR APP_ID VERSION
 set -euo pipefail
+trap 'echo "check-deb: stopped at line $LINENO: $BASH_COMMAND" >&2' ERR
 dir=$1
 id=$2
 version=$3
@@ -28,10 +29,14 @@ for package in libqt6widgets6 libpulse0; do
 done
 # Every library the program loads must come from a package it depends on.
 unpacked=$(mktemp -d)
-trap 'rm -rf "$unpacked"' EXIT
+trap 'rm -rf "$unpacked" "$unpacked.tar"' EXIT
 dpkg-deb -x "$deb" "$unpacked"
+# Read whole, not piped into a reader that stops early: under pipefail the
+# writer's broken pipe would end the script without a word.
+libraries=$(ldconfig -p)
 for soname in $(objdump -p "$unpacked/usr/games/navicella" | awk '$1 == "NEEDED" { print $2 }'); do
-  path=$(ldconfig -p | awk -v so="$soname" '$1 == so && /x86-64|x86_64/ { print $NF; exit }')
+  path=$(awk -v so="$soname" '$1 == so && /x86-64|x86_64/ && !found { print $NF; found = 1 }' \
+    <<<"$libraries")
   [ -n "$path" ] || { fail "cannot find $soname on this machine"; continue; }
   owner=$(dpkg -S "$path" 2>/dev/null || dpkg -S "/usr$path" 2>/dev/null || dpkg -S "${path#/usr}" 2>/dev/null || true)
   owner=${owner%%:*}
@@ -51,13 +56,15 @@ expected=(
 for size in 16 32 48 64 128 256; do
   expected+=("./usr/share/icons/hicolor/${size}x$size/apps/$id.png")
 done
-actual=$(dpkg-deb --fsys-tarfile "$deb" | tar -t | grep -v '/$' | sort)
+tarfile=$unpacked.tar
+dpkg-deb --fsys-tarfile "$deb" >"$tarfile"
+actual=$(tar -tf "$tarfile" | grep -v '/$' | sort)
 wanted=$(printf '%s\n' "${expected[@]}" | sort)
 if [ "$actual" != "$wanted" ]; then
   fail "package files differ from the expected list:"
   diff <(echo "$wanted") <(echo "$actual") >&2 || true
 fi
-if dpkg-deb --fsys-tarfile "$deb" | tar -tv | awk '$2 != "root/root"' | grep .; then
+if tar -tvf "$tarfile" | awk '$2 != "root/root"' | grep .; then
   fail "files not owned by root"
 fi
 

@@ -5,6 +5,7 @@
 # manual page, and that these name one another and the program correctly.
 # Usage: check-metadata.sh BUILD_DIR APP_ID
 set -euo pipefail
+trap 'echo "check-metadata: stopped at line $LINENO: $BASH_COMMAND" >&2' ERR
 build=$1
 id=$2
 

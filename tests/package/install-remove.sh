@@ -10,6 +10,7 @@
 # script can simply be run again.
 # Usage: install-remove.sh DEB_DIR APP_ID SESSION_SCRIPT
 set -euo pipefail
+trap 'echo "install-remove: stopped at line $LINENO: $BASH_COMMAND" >&2' ERR
 dir=$1
 id=$2
 session=$3
