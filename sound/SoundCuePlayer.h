@@ -1,49 +1,89 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The game's cue player on Qt Multimedia.
+// The game's cue player, on the sound server's own client library: PulseAudio's
+// asynchronous API, which PipeWire desktops serve too, with libsndfile to read
+// a sound file.
 //
-// Create it after the QApplication and keep it alive as long as the game that
-// plays through it; destroy it before the QApplication. It starts its own
-// sound thread, which connects to the default audio output in the
-// background, so creating it costs the window no time. Creating the first one puts a Qt message handler in front of the one
-// installed then (see WarningCapture); a handler installed later replaces
-// it, and Qt's audio warnings then reach stderr as they come.
+// Create it before the window and keep it as long as the game that plays
+// through it. It runs its own sound thread, which connects to the server in
+// the background, so creating it costs the window no time.
 //
-// play(path) hands the cue to the sound thread and returns at once; it never
-// throws. There the cue that is sounding is cut off (faded out within 5 ms)
-// and the new one starts from its beginning, the same cue again included.
-// Cues never queue. Where the path is a file that exists, that file is the
-// cue; otherwise the program's own cue of the same file name; otherwise, and
-// whenever the sound cannot be played, silence with one line on stderr.
+// play(path) hands the cue to the sound thread and returns at once: it never
+// waits on the server and never throws. There the cue that is sounding fades
+// out within 5 ms and the new one starts from its beginning, the same cue
+// again included; cues never queue. Where the path names a regular file, that
+// file is the cue, in any format libsndfile reads, at its own rate (the server
+// resamples); otherwise the program's own cue of the same file name;
+// otherwise silence. Each cue has a stream of its own, which opens with a
+// little silence, so that the cue's opening is heard whole even where the
+// server splices a new stream in late, and which closes when the cue has
+// ended, so that the device may sleep.
+//
+// Every fault means silence and one line on stderr for each kind of fault:
+// no server, a server lost, a path without a sound, a file that cannot be
+// played. The game goes on, and once the server is back the next cue
+// connects again.
 #pragma once
 
 #include "game/CuePlayer.h"
-#include "sound/CueOutput.h"
 
-#include <QObject>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
 
-class QThread;
+struct pa_context;
+struct pa_threaded_mainloop;
+struct pa_io_event;
 
 namespace navicella {
 
-class SoundCuePlayer final : public QObject, public CuePlayer {
-    Q_OBJECT
+class SoundCuePlayer final : public CuePlayer {
 public:
-    using Options = CueOutput::Settings;
+    // Called once, on the sound thread, when the first attempt to connect has
+    // ended; `audible` tells whether a server answered. Cues played before
+    // then are not lost: the latest sounds once the server answers.
+    using ReadyCallback = std::function<void(bool audible)>;
 
-    explicit SoundCuePlayer(QObject* parent = nullptr);
-    explicit SoundCuePlayer(const Options& options, QObject* parent = nullptr);
+    // How far ahead of the server a cue's stream is filled: a cut takes
+    // effect after this much more of the old cue, which then fades out.
+    static constexpr int QueuedMs = 40;
+    static constexpr int FadeMs = 5;
+
+    explicit SoundCuePlayer(ReadyCallback ready = {});
     ~SoundCuePlayer() override;
+    SoundCuePlayer(const SoundCuePlayer&) = delete;
+    SoundCuePlayer& operator=(const SoundCuePlayer&) = delete;
 
     void play(std::string_view path) noexcept override;
 
-signals:
-    // The sound thread has opened the output (or found none). Cues played
-    // before this are not lost; they sound once it is ready.
-    void ready(bool audible);
-
 private:
-    QThread* m_thread = nullptr;
-    CueOutput* m_output = nullptr;
+    struct Voice;
+
+    void wake();
+    void connect();
+    void start(const std::string& path);
+    void warnOnce(const std::string& kind, const std::string& message);
+    void reportReady(bool audible);
+
+    ReadyCallback m_ready;
+    pa_threaded_mainloop* m_loop = nullptr;
+    int m_wake = -1;  // an eventfd: play() wakes the sound thread through it
+    pa_io_event* m_wakeEvent = nullptr;
+    std::mutex m_requestMutex;
+    std::optional<std::string> m_requested;  // the latest cue asked for, guarded by m_requestMutex
+
+    // The rest belongs to the sound thread.
+    pa_context* m_context = nullptr;
+    bool m_wasReady = false;
+    std::optional<std::string> m_waiting;  // asked for while connecting
+    std::list<Voice> m_voices;             // the newest last; older ones fading out
+    std::array<std::vector<std::int16_t>, 4> m_own;  // our own cues, rendered when first played
+    std::set<std::string> m_warned;
 };
 
 }  // namespace navicella

@@ -244,20 +244,17 @@ void playReturn(int plays)
     if (!session.ready())
         throw Failure("the cue driver's player did not become ready");
     std::vector<double> inPlay;
-    std::vector<double> untilLoop;
     for (int i = 0; i < plays; ++i) {
         const test::Press p =
             session.play(test::bundledCues()[static_cast<std::size_t>(i) % 4].path);
         if (p.calledNs <= 0)
             throw Failure("the cue driver did not answer a play");
         inPlay.push_back(static_cast<double>(p.playNs) / 1e6);
-        untilLoop.push_back(static_cast<double>(p.loopNs) / 1e6);
         sample("sound.play_return_ms", inPlay.back());
         std::this_thread::sleep_for(milliseconds(100));
     }
     result("sound.play_return.median_ms", median(inPlay));
     result("sound.play_return.max_ms", percentile(inPlay, 100));
-    result("sound.play_to_loop.median_ms", median(untilLoop));
 }
 
 // The start cue as a player hears it: the press of "Via per iniziare" in the
@@ -274,8 +271,8 @@ void pressToSound(const std::string& program, int presses)
     if (!recorder->running() || !recorder->wait(2.5))
         throw Failure("cannot record the null sink");
     GameOnScreen game(program);
-    // The player opens the output and decodes its cues after the first
-    // paint; give it that time, so the first press is not a special case.
+    // The player connects to the server after the first paint; give it
+    // that time, so that the first press is not a special case.
     recorder->wait(1.0);
 
     const test::BundledCue& cue = test::bundledCue("start");

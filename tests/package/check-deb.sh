@@ -24,9 +24,11 @@ field() { dpkg-deb -f "$deb" "$1"; }
 depends=$(field Depends)
 echo "Depends: $depends"
 depended=$(tr ',|' '\n\n' <<<"$depends" | awk 'NF { print $1 }')
-for package in libqt6widgets6 libpulse0; do
+for package in libqt6widgets6 libpulse0 libsndfile1; do
   grep -qxF "$package" <<<"$depended" || fail "Depends lacks $package"
 done
+# The sound goes straight to the server's own client library.
+! grep -q multimedia <<<"$depended" || fail "Depends names Qt Multimedia"
 # Every library the program loads must come from a package it depends on.
 unpacked=$(mktemp -d)
 trap 'rm -rf "$unpacked" "$unpacked.tar"' EXIT

@@ -87,7 +87,7 @@ TEST(NoAudioServer, ARoundPlaysWithOneLineAboutSoundAtMost)
     const QStringList lines = program.errorLines();
     ASSERT_LE(lines.size(), 1) << program.errorText().toStdString();
     if (!lines.isEmpty()) {
-        EXPECT_TRUE(lines[0].startsWith(QLatin1String("navicella: no audio output")))
+        EXPECT_TRUE(lines[0].startsWith(QLatin1String("navicella: no sound server")))
             << lines[0].toStdString();
     }
 }

@@ -12,9 +12,12 @@
 // abandoned with "Pulisci" and started again. Info boxes go to a presenter
 // that only counts them.
 //
-// Usage: navicella_round_driver ROUNDS [BASELINE_ROUND LIMIT_KB]
-// With a baseline, the resident set size is read after that round and after
-// the last one, and the run fails when it grew by more than LIMIT_KB.
+// Usage: navicella_round_driver ROUNDS [FROM_ROUND POINTS LIMIT_KB]
+// With FROM_ROUND, the resident set size is read after that round and at
+// POINTS - 1 more rounds evenly spaced up to the last, and the run fails when
+// the trend of those sizes (their least-squares line) grows by more than
+// LIMIT_KB from the first point to the last: a trend, unlike two single
+// readings, is not thrown by one allocation that happens to fall between them.
 // Exit status 0 when every round ended as the game's rules say (and the size
 // stayed within the limit), 1 otherwise, 2 on a usage error. The counts and
 // sizes are written to stdout.
@@ -30,6 +33,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -201,16 +205,41 @@ long number(const char* text)
 
 }  // namespace
 
+// The growth over [first, last] round of the least-squares line through the points.
+double trendGrowth(const std::vector<std::pair<long, long>>& points)
+{
+    double meanX = 0;
+    double meanY = 0;
+    for (const auto& [x, y] : points) {
+        meanX += static_cast<double>(x) / static_cast<double>(points.size());
+        meanY += static_cast<double>(y) / static_cast<double>(points.size());
+    }
+    double covariance = 0;
+    double variance = 0;
+    for (const auto& [x, y] : points) {
+        covariance += (static_cast<double>(x) - meanX) * (static_cast<double>(y) - meanY);
+        variance += (static_cast<double>(x) - meanX) * (static_cast<double>(x) - meanX);
+    }
+    const double span = static_cast<double>(points.back().first - points.front().first);
+    return variance > 0 ? covariance / variance * span : 0.0;
+}
+
 int main(int argc, char* argv[])
 {
     const long rounds = argc >= 2 ? number(argv[1]) : -1;
-    const long baseline = argc == 4 ? number(argv[2]) : 0;
-    const long limitKb = argc == 4 ? number(argv[3]) : 0;
-    if ((argc != 2 && argc != 4) || rounds < 1 || baseline < 0 || limitKb < 0 ||
-        baseline >= rounds) {
-        std::fprintf(stderr, "usage: %s ROUNDS [BASELINE_ROUND LIMIT_KB]\n", argv[0]);
+    const long from = argc == 5 ? number(argv[2]) : 0;
+    const long pointCount = argc == 5 ? number(argv[3]) : 0;
+    const long limitKb = argc == 5 ? number(argv[4]) : 0;
+    if ((argc != 2 && argc != 5) || rounds < 1 || from < 0 || limitKb < 0 || from >= rounds ||
+        (argc == 5 && (from < 1 || pointCount < 2))) {
+        std::fprintf(stderr, "usage: %s ROUNDS [FROM_ROUND POINTS LIMIT_KB]\n", argv[0]);
         return 2;
     }
+    // The rounds after which the size is read.
+    std::vector<long> measured;
+    for (long i = 0; i < pointCount; ++i)
+        measured.push_back(from + (rounds - from) * i / (pointCount - 1));
+
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
 
@@ -230,35 +259,37 @@ int main(int argc, char* argv[])
         if (!QTest::qWaitForWindowExposed(&window))
             return 1;
 
-        Resident atBaseline;
-        Resident atEnd;
+        std::vector<std::pair<long, long>> points;  // round, resident kB
         for (long round = 0; round < rounds; ++round) {
             if (!driver.playRound(round, static_cast<int>(round % 3))) {
                 status = 1;
                 break;
             }
             // Ten times a run, before each measurement and at the end, let
-            // the cues play out: the sound stream closes and opens again,
-            // what is measured is the memory kept rather than cues on their
-            // way, and the run ends as a player's does, after its last sound.
+            // the cues play out: their streams close, what is measured is
+            // the memory kept rather than cues on their way, and the run
+            // ends as a player's does, after its last sound.
             const bool last = round + 1 == rounds;
-            const bool measure = baseline > 0 && (round + 1 == baseline || last);
+            const bool measure = std::find(measured.begin(), measured.end(), round + 1) != measured.end();
             if (round % std::max(1L, rounds / 10) == 0 || measure || last)
                 QTest::qWait(1500);
             else
                 QCoreApplication::processEvents();
-            if (measure)
-                (round + 1 == baseline ? atBaseline : atEnd) = resident();
+            if (measure) {
+                const Resident r = resident();
+                print(round + 1, r);
+                points.emplace_back(round + 1, r.total);
+            }
         }
         const Counts& c = driver.counts;
         std::printf("rounds %ld, presses %ld, wrong answers %ld, clears %ld, info boxes %ld\n",
                     rounds, c.presses, c.wrong, c.clears, c.infos);
-        if (baseline > 0 && status == 0) {
-            print(baseline, atBaseline);
-            print(rounds, atEnd);
-            const long growth = atEnd.total - atBaseline.total;
-            if (atBaseline.total <= 0 || growth > limitKb) {
-                std::printf("grew by %ld kB, more than %ld kB\n", growth, limitKb);
+        if (!measured.empty() && status == 0) {
+            const double growth = trendGrowth(points);
+            std::printf("from round %ld to %ld: %+ld kB between the readings, %+.0f kB by the trend\n",
+                        from, rounds, points.back().second - points.front().second, growth);
+            if (points.front().second <= 0 || growth > static_cast<double>(limitKb)) {
+                std::printf("the trend grew by more than %ld kB\n", limitKb);
                 status = 1;
             }
         }

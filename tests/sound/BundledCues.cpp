@@ -3,9 +3,7 @@
 
 #include "Analysis.h"
 #include "game/Constants.h"
-#include "sound/WavDecoder.h"
-
-#include <QFile>
+#include "game/CueSynth.h"
 
 #include <stdexcept>
 
@@ -15,11 +13,9 @@ namespace {
 
 BundledCue load(const char* name, std::string_view path, double expectedHz)
 {
-    BundledCue cue{name, std::string(path), expectedHz, {}, {}, 0, 0.0};
-    QFile file(QStringLiteral(":/navicella/cues/%1.wav").arg(QLatin1String(name)));
-    if (file.open(QIODevice::ReadOnly))
-        cue.file = file.readAll();
-    cue.samples = WavDecoder::decode(cue.file, nullptr).samples;
+    BundledCue cue{name, std::string(path), expectedHz, {}, 0, 0.0};
+    for (std::int16_t sample : synth::render(synth::cueFor(path).value()))
+        cue.samples.push_back(static_cast<float>(sample) / 32768.0f);
     const auto runs = soundSegments(cue.samples, cue.samples.size());
     cue.soundLength = runs.empty() ? 0 : runs.back().end;
     cue.dominantHz = dominantFrequency(cue.samples, 44100);

@@ -1,9 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The four cues the program carries, read from its resources once, with the
-// measurements the sound tests compare recordings against.
+// The program's own four cues, rendered once, with the measurements the
+// sound tests compare recordings against.
 #pragma once
-
-#include <QByteArray>
 
 #include <array>
 #include <string>
@@ -15,7 +13,6 @@ struct BundledCue {
     std::string name;   // start, right, wrong, end
     std::string path;   // the game's fixed path that selects it
     double expectedHz;  // where the synthesiser puts most of its energy
-    QByteArray file;
     std::vector<float> samples;
     std::size_t soundLength = 0;  // up to the last sample above the silence level
     double dominantHz = 0.0;

@@ -2,7 +2,6 @@
 #include "CueSession.h"
 
 #include "Analysis.h"
-#include "sound/SoundCuePlayer.h"
 
 #include <algorithm>
 #include <cmath>
@@ -85,7 +84,7 @@ Press CueSession::play(const std::string& path)
     if (const auto line = m_driver->readLine(std::chrono::seconds(5))) {
         std::istringstream in(*line);
         std::string word;
-        in >> word >> press.calledNs >> press.playNs >> press.loopNs;
+        in >> word >> press.calledNs >> press.playNs;
     }
     return press;
 }
@@ -116,11 +115,6 @@ std::vector<std::string> CueSession::errorLines() const
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
-}
-
-int playerBufferMs()
-{
-    return SoundCuePlayer::Options{}.bufferMs;
 }
 
 Heard findCue(const Recording& r, const BundledCue& cue, std::int64_t pressNs, int withinMs)

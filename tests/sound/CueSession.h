@@ -19,7 +19,6 @@ namespace navicella::test {
 struct Press {
     std::int64_t calledNs = 0;  // steady clock just before play()
     std::int64_t playNs = 0;    // time spent inside play()
-    std::int64_t loopNs = 0;    // from play()'s return until the event loop ran again
 };
 
 class CueSession {
@@ -61,10 +60,6 @@ private:
 };
 
 inline constexpr std::int64_t Ms = 1'000'000;
-
-// How far ahead the player queues audio, by default: a cue that cuts in is
-// heard at most this much (and a fade) after the press.
-int playerBufferMs();
 
 // Where a recording holds a bundled cue that was played at `pressNs`.
 struct Heard {

@@ -11,17 +11,20 @@ namespace navicella::test {
 
 namespace {
 
-std::vector<std::string> parecCommand(int latencyMs)
+std::vector<std::string> parecCommand(int latencyMs, const std::string& server)
 {
     const char* sink = std::getenv("NAVICELLA_SINK");
-    return {"parec",
-            "--raw",
-            "--format=s16le",
-            "--rate=" + std::to_string(Recording::Rate),
-            "--channels=1",
-            "--latency-msec=" + std::to_string(latencyMs),
-            "-d",
-            std::string(sink ? sink : "navicella_null") + ".monitor"};
+    std::vector<std::string> command{"parec",
+                                     "--raw",
+                                     "--format=s16le",
+                                     "--rate=" + std::to_string(Recording::Rate),
+                                     "--channels=1",
+                                     "--latency-msec=" + std::to_string(latencyMs),
+                                     "-d",
+                                     std::string(sink ? sink : "navicella_null") + ".monitor"};
+    if (!server.empty())
+        command.push_back("--server=" + server);
+    return command;
 }
 
 }  // namespace
@@ -53,7 +56,8 @@ std::size_t Recording::indexAt(std::int64_t steadyNs) const
     return std::min(i, samples.size());
 }
 
-SinkRecorder::SinkRecorder(int latencyMs) : m_parec(parecCommand(latencyMs))
+SinkRecorder::SinkRecorder(int latencyMs, const std::string& server)
+    : m_parec(parecCommand(latencyMs, server))
 {
     if (m_parec.running())
         m_reader = std::thread([this] { readLoop(); });

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Records the monitor of the session's null sink ($NAVICELLA_SINK) through
-// parec, and keeps the steady-clock time at which every block arrived.
+// parec, and keeps the steady-clock time at which every block arrived. A
+// server address records the sink of that name on another server.
 //
 // Create it, wait() about 2.5 s so that the sink has settled on a short
 // latency, make the sounds, wait for them to pass, then stop(). While it
@@ -19,6 +20,7 @@
 #include <chrono>
 #include <cstdint>
 #include <mutex>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -42,7 +44,7 @@ struct Recording {
 
 class SinkRecorder {
 public:
-    explicit SinkRecorder(int latencyMs = 20);
+    explicit SinkRecorder(int latencyMs = 20, const std::string& server = {});
     ~SinkRecorder();
     SinkRecorder(const SinkRecorder&) = delete;
     SinkRecorder& operator=(const SinkRecorder&) = delete;
