@@ -73,7 +73,7 @@ void Game::ResetBoard()
 {
     GameState& s = m_state;
     Controls& c = m_controls;
-    ClearTrailAndTurns();
+    clearTrailAndTurns();
     s.StepLength = FirstStepLength;
     PlaceShip();
     c.Lbl_Domanda.Caption.clear();
@@ -89,7 +89,7 @@ void Game::ResetBoard()
 }
 
 // SegmentIndex is the loop counter here; callers set it back to 0 afterwards.
-void Game::ClearTrailAndTurns()
+void Game::clearTrailAndTurns()
 {
     GameState& s = m_state;
     for (s.SegmentIndex = 0; s.SegmentIndex <= Line1Count - 1;
@@ -104,23 +104,23 @@ void Game::ClearTrailAndTurns()
     }
 }
 
-void Game::Easy_Click() { SetLevel(True, True, text::Easy); }
+void Game::Easy_Click() { setLevel(True, True, text::Easy); }
 
 void Game::Simple_Click()
 {
-    SetLevel(False, True, text::Simple);
+    setLevel(False, True, text::Simple);
     m_controls.Shape2.Visible = false;
 }
 
 void Game::Complex_Click()
 {
-    SetLevel(False, False, text::Complex);
+    setLevel(False, False, text::Complex);
     m_controls.Shape2.Visible = false;
 }
 
 // The level lives only in the two flags and the label: the board, the ship
 // and a round in progress stay as they are, and later operations read the flags.
-void Game::SetLevel(Int16 easyMode, Int16 randomLength, std::string_view caption)
+void Game::setLevel(Int16 easyMode, Int16 randomLength, std::string_view caption)
 {
     m_state.EasyMode = easyMode;
     m_state.RandomLength = randomLength;
@@ -149,7 +149,7 @@ void Game::PlaceShip()
     for (Int16 side = 0; side < Line3Count; ++side)
         m_controls.Line3(side).Visible = triangleShown;
     if (triangleShown)
-        CopyShipToLines();
+        copyShipToLines();
 }
 
 void Game::DrawShip()
@@ -158,10 +158,10 @@ void Game::DrawShip()
         DrawShipEasy();
         return;
     }
-    CopyShipToLines();
+    copyShipToLines();
 }
 
-void Game::CopyShipToLines()
+void Game::copyShipToLines()
 {
     const GameState& s = m_state;
     Line& base = m_controls.Line3(0);
@@ -198,13 +198,13 @@ void Game::DrawShipEasy()
     }
 }
 
-void Game::TurnRight() { Rotate(RightTurns); }
+void Game::TurnRight() { rotate(RightTurns); }
 
-void Game::TurnLeft() { Rotate(LeftTurns); }
+void Game::TurnLeft() { rotate(LeftTurns); }
 
 // A quarter turn about the midpoint of the base. In the easy level only the
 // heading changes: the marker that stands for the ship has no direction.
-void Game::Rotate(const std::array<TurnRow, 4>& table)
+void Game::rotate(const std::array<TurnRow, 4>& table)
 {
     GameState& s = m_state;
     for (const TurnRow& row : table) {
@@ -267,7 +267,7 @@ void Game::Cmd_Avanti_Click()
 
 // True when the coin says left. The clock re-seed before every draw is part
 // of the game's behaviour, not an accident.
-bool Game::CoinDraw()
+bool Game::coinDraw()
 {
     m_random.reseedFromClock();
     m_state.Coin = roundToInt16(m_random.draw());
@@ -283,11 +283,11 @@ void Game::BuildThread()
         const Int16 lastPick = s.LastPick;
         for (s.TurnIndex = 0; s.TurnIndex <= lastPick; s.TurnIndex = add16(s.TurnIndex, 1)) {
             s.StepGrowth = RandomLengthGrowth;
-            bool left = CoinDraw();
+            bool left = coinDraw();
             // The guards make left and right pairs alternate, across rounds too.
             while ((left && s.LeftPairs == 1) || (!left && s.RightPairs == 1))
-                left = CoinDraw();
-            MakePair(left);
+                left = coinDraw();
+            makePair(left);
         }
     } else {
         s.LastPick = FixedLengthLastPick;
@@ -295,7 +295,7 @@ void Game::BuildThread()
         for (s.TurnIndex = 0; s.TurnIndex <= FixedLengthLastPick;
              s.TurnIndex = add16(s.TurnIndex, 1)) {
             s.StepGrowth = FixedLengthGrowth;
-            if (CoinDraw()) {
+            if (coinDraw()) {
                 s.Turns(s.TurnIndex) = text::Sinistra;
                 TurnLeft();
             } else {
@@ -305,11 +305,11 @@ void Game::BuildThread()
             Cmd_Avanti_Click();
         }
     }
-    PlaceGoalMarker();
+    placeGoalMarker();
 }
 
 // One turn and its opposite, each followed by a step: a sideways step, then up.
-void Game::MakePair(bool left)
+void Game::makePair(bool left)
 {
     GameState& s = m_state;
     Int16& sameGuard = left ? s.LeftPairs : s.RightPairs;
@@ -326,7 +326,7 @@ void Game::MakePair(bool left)
     s.Turns(add16(s.TurnOffset, s.TurnIndex)) = left ? text::Destra : text::Sinistra;
 }
 
-void Game::PlaceGoalMarker()
+void Game::placeGoalMarker()
 {
     const GameState& s = m_state;
     Shape& goal = m_controls.Shape1;
@@ -369,11 +369,15 @@ void Game::Opt_Via_MouseDown()
 
 void Game::Opt_Via_MouseUp() { m_controls.setValue(m_controls.Opt_Via, false); }
 
+// The clear command repeats the board reset's work on the trail, the answers
+// and the ship, in its own order, and differs on purpose where it shows: the
+// "Pulisci" button stays on show, only it is released (the neutral Option1 is
+// not selected), and TurnOffset keeps its value.
 void Game::Opt_Pulisci_MouseDown()
 {
     GameState& s = m_state;
     Controls& c = m_controls;
-    ClearTrailAndTurns();
+    clearTrailAndTurns();
     s.StepLength = FirstStepLength;
     PlaceShip();
     c.Lbl_Domanda.Caption.clear();
@@ -390,19 +394,19 @@ void Game::Opt_Pulisci_MouseUp() { m_controls.setValue(m_controls.Opt_Pulisci, f
 
 void Game::Opt_Destra_MouseDown()
 {
-    Answer(text::Destra, text::Sinistra, &Game::TurnRight, &Game::TurnLeft);
+    answer(text::Destra, text::Sinistra, &Game::TurnRight, &Game::TurnLeft);
 }
 
 void Game::Opt_Destra_MouseUp() { m_controls.setValue(m_controls.Opt_Destra, false); }
 
 void Game::Opt_Sinistra_MouseDown()
 {
-    Answer(text::Sinistra, text::Destra, &Game::TurnLeft, &Game::TurnRight);
+    answer(text::Sinistra, text::Destra, &Game::TurnLeft, &Game::TurnRight);
 }
 
 void Game::Opt_Sinistra_MouseUp() { m_controls.setValue(m_controls.Opt_Sinistra, false); }
 
-void Game::Answer(std::string_view word, std::string_view otherWord, Turn turn, Turn followOn)
+void Game::answer(std::string_view word, std::string_view otherWord, Turn turn, Turn followOn)
 {
     GameState& s = m_state;
     if (s.Turns(s.AnswerIndex) != word) {
@@ -410,13 +414,13 @@ void Game::Answer(std::string_view word, std::string_view otherWord, Turn turn, 
         PlayCue(cue::WrongCue);
         return;
     }
-    RightAnswer(turn);
+    rightAnswer(turn);
     // In the easy level the second turn of a pair follows by itself, once.
     if (isTrue(s.EasyMode) && s.Turns(s.AnswerIndex) == otherWord)
-        RightAnswer(followOn);
+        rightAnswer(followOn);
 }
 
-void Game::RightAnswer(Turn turn)
+void Game::rightAnswer(Turn turn)
 {
     GameState& s = m_state;
     m_controls.Line1(add16(s.AnswerIndex, 1)).BorderColor = colour::Red;
@@ -426,10 +430,10 @@ void Game::RightAnswer(Turn turn)
     m_controls.Lbl_Domanda.Caption = text::Question;
     PlayCue(cue::RightCue);
     if (s.AnswerIndex == add16(add16(s.LastPick, 1), s.TurnOffset))
-        EndOfThread();
+        endOfThread();
 }
 
-void Game::EndOfThread()
+void Game::endOfThread()
 {
     Controls& c = m_controls;
     c.Shape1.FillColor = colour::Red;

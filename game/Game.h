@@ -6,6 +6,10 @@
 // then calls one handler per event and repaints from controls(). Handlers take
 // no arguments: which mouse button was pressed, or where, never matters. A
 // handler may raise RuntimeError; the steps it had done before stay done.
+//
+// The handlers and procedures keep the names the game has always given them
+// (PascalCase, control_Event for handlers); the private helpers that share
+// their steps are ours, in camelCase.
 #pragma once
 
 #include "game/Controls.h"
@@ -67,16 +71,16 @@ private:
     static const std::array<TurnRow, 4> RightTurns;
     static const std::array<TurnRow, 4> LeftTurns;
 
-    void ClearTrailAndTurns();
-    void CopyShipToLines();
-    void Rotate(const std::array<TurnRow, 4>& table);
-    bool CoinDraw();
-    void MakePair(bool left);
-    void PlaceGoalMarker();
-    void Answer(std::string_view word, std::string_view otherWord, Turn turn, Turn followOn);
-    void RightAnswer(Turn turn);
-    void EndOfThread();
-    void SetLevel(Int16 easyMode, Int16 randomLength, std::string_view caption);
+    void clearTrailAndTurns();
+    void copyShipToLines();
+    void rotate(const std::array<TurnRow, 4>& table);
+    bool coinDraw();
+    void makePair(bool left);
+    void placeGoalMarker();
+    void answer(std::string_view word, std::string_view otherWord, Turn turn, Turn followOn);
+    void rightAnswer(Turn turn);
+    void endOfThread();
+    void setLevel(Int16 easyMode, Int16 randomLength, std::string_view caption);
 
     RandomSource& m_random;
     CuePlayer& m_player;
