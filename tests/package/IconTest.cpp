@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The icon as it is installed and as the window gets it: the generated theme
 // PNGs, the scalable SVG and windowIcon(). Runs on the offscreen platform.
-#include "packaging/AppIcon.h"
+#include "ui/AppIcon.h"
 
 #include <QFile>
 #include <QGuiApplication>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "packaging/AppIcon.h"
+#include "ui/AppIcon.h"
 
 #include <QColor>
 #include <QPainter>

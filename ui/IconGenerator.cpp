@@ -4,7 +4,7 @@
 //   <dir>/scalable/apps/<id>.svg,
 // all painted by paintIcon(). Usage: navicella_icongen <dir> <id>.
 // Needs no display. Exit status 0 on success, 1 with a message otherwise.
-#include "packaging/AppIcon.h"
+#include "ui/AppIcon.h"
 
 #include <QDir>
 #include <QPainter>
