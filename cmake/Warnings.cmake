@@ -3,10 +3,13 @@
 add_library(navicella_flags INTERFACE)
 target_compile_options(navicella_flags INTERFACE
   -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
-# The hardening a distribution expects of a program it ships.
-target_compile_options(navicella_flags INTERFACE
-  -fstack-protector-strong $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
-target_link_options(navicella_flags INTERFACE -Wl,-z,relro,-z,now)
+# The hardening a distribution expects of a program it ships. WebAssembly
+# has neither a return address on its linear stack nor relocations to guard.
+if(NOT EMSCRIPTEN)
+  target_compile_options(navicella_flags INTERFACE
+    -fstack-protector-strong $<$<NOT:$<CONFIG:Debug>>:-D_FORTIFY_SOURCE=2>)
+  target_link_options(navicella_flags INTERFACE -Wl,-z,relro,-z,now)
+endif()
 if(NAVICELLA_SANITIZE)
   target_compile_options(navicella_flags INTERFACE
     -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=undefined)

@@ -1,0 +1,13 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# The browser edition's build (configured with emcmake): the core, its tests
+# run under node, and the web site; nothing of the desktop.
+#
+# Every object uses WebAssembly's own exceptions, so a run-time error of the
+# core reaches the binding as RuntimeError and not as a bare number.
+set(NAVICELLA_GAME_ONLY ON CACHE BOOL "" FORCE)
+set(NAVICELLA_BUILD_BENCH OFF CACHE BOOL "" FORCE)
+add_compile_options(-fwasm-exceptions)
+add_link_options(-fwasm-exceptions)
+# Linking with optimisation runs emscripten's node tools, which look for
+# their modules (acorn and others) where Debian keeps them.
+set(CMAKE_CXX_LINKER_LAUNCHER ${CMAKE_COMMAND} -E env NODE_PATH=/usr/share/nodejs)
