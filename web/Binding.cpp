@@ -1,0 +1,310 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The browser edition's door into the core: a small C API over one Game.
+//
+// The page first reads describe(), a JSON text with everything the window is
+// built from: the layout's boxes, fonts and line width, the colours, the
+// program's words and the names of the handlers. Then, for every event, it
+// runs one handler by its number and reads the controls back from view(),
+// a record of floats laid out as written in view() below; captions come from
+// caption(). A handler that raises a run-time error returns its number and
+// leaves the message in errorMessage(); the steps it had done stay done, as
+// on the desktop. The cues a handler played are listed by cues().
+#include "game/ClockRandom.h"
+#include "game/Constants.h"
+#include "game/CueSynth.h"
+#include "game/Game.h"
+#include "game/Layout.h"
+#include "game/RuntimeError.h"
+
+#include <emscripten/emscripten.h>
+
+#include <array>
+#include <deque>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace navicella {
+namespace {
+
+// The clock's chance, unless a caller has queued draws first: that is how
+// a test, or the comparison with the desktop board, lays out a known thread.
+class WebRandom final : public RandomSource {
+public:
+    void reseedFromClock() override { m_clock.reseedFromClock(); }
+    float draw() override
+    {
+        if (m_queued.empty())
+            return m_clock.draw();
+        const float value = m_queued.front();
+        m_queued.pop_front();
+        return value;
+    }
+    void queue(float value) { m_queued.push_back(value); }
+
+private:
+    ClockRandom m_clock;
+    std::deque<float> m_queued;
+};
+
+// Remembers the cues of one handler; the page plays them through Web Audio.
+class CueList final : public CuePlayer {
+public:
+    void play(std::string_view path) override
+    {
+        const auto cue = synth::cueFor(path);
+        played.push_back(cue ? static_cast<int>(*cue) : -1);
+    }
+    std::vector<int> played;
+};
+
+using Handler = void (Game::*)();
+constexpr std::array<std::pair<std::string_view, Handler>, 11> Handlers{{
+    {"Easy_Click", &Game::Easy_Click},
+    {"Simple_Click", &Game::Simple_Click},
+    {"Complex_Click", &Game::Complex_Click},
+    {"Opt_Via_MouseDown", &Game::Opt_Via_MouseDown},
+    {"Opt_Via_MouseUp", &Game::Opt_Via_MouseUp},
+    {"Opt_Pulisci_MouseDown", &Game::Opt_Pulisci_MouseDown},
+    {"Opt_Pulisci_MouseUp", &Game::Opt_Pulisci_MouseUp},
+    {"Opt_Destra_MouseDown", &Game::Opt_Destra_MouseDown},
+    {"Opt_Destra_MouseUp", &Game::Opt_Destra_MouseUp},
+    {"Opt_Sinistra_MouseDown", &Game::Opt_Sinistra_MouseDown},
+    {"Opt_Sinistra_MouseUp", &Game::Opt_Sinistra_MouseUp},
+}};
+
+// The option group in the order of the page's buttons.
+constexpr std::array<std::pair<std::string_view, OptionButton Controls::*>, 6> Members{{
+    {"Opt_Esci", &Controls::Opt_Esci},
+    {"Option1", &Controls::Option1},
+    {"Opt_Via", &Controls::Opt_Via},
+    {"Opt_Destra", &Controls::Opt_Destra},
+    {"Opt_Sinistra", &Controls::Opt_Sinistra},
+    {"Opt_Pulisci", &Controls::Opt_Pulisci},
+}};
+
+constexpr std::array<std::pair<std::string_view, Label Controls::*>, 3> Labels{{
+    {"Label1", &Controls::Label1},
+    {"Lbl_Domanda", &Controls::Lbl_Domanda},
+    {"Lbl_Livello", &Controls::Lbl_Livello},
+}};
+
+struct Session {
+    WebRandom random;
+    CueList cues;
+    Game game{random, cues};
+    int errorNumber = 0;
+    std::string errorMessage;
+};
+std::unique_ptr<Session> session;
+
+// 23 lines (Line1 0..19, Line3 0..2) of X1, Y1, X2, Y2, BorderColor,
+// Visible; two shapes (Shape1, Shape2) of Left, Top, Width, Height,
+// BorderColor, FillColor, Visible; the labels' Visible; the option group's
+// Visible and Value, in the order of Members. Colours are below 2^24, so a
+// float holds them exactly.
+constexpr std::size_t ViewSize = 23 * 6 + 2 * 7 + Labels.size() + Members.size() * 2;
+std::array<float, ViewSize> view;
+
+float flag(bool value) { return value ? 1.0f : 0.0f; }
+
+void refreshView()
+{
+    const Controls& c = session->game.controls();
+    std::size_t i = 0;
+    const auto putLine = [&i](const Line& line) {
+        for (const float v : {line.X1, line.Y1, line.X2, line.Y2,
+                              static_cast<float>(line.BorderColor), flag(line.Visible)})
+            view[i++] = v;
+    };
+    for (const Line& line : c.Line1)
+        putLine(line);
+    for (const Line& line : c.Line3)
+        putLine(line);
+    for (const Shape* shape : {&c.Shape1, &c.Shape2}) {
+        for (const float v : {shape->Left, shape->Top, shape->Width, shape->Height,
+                              static_cast<float>(shape->BorderColor),
+                              static_cast<float>(shape->FillColor), flag(shape->Visible)})
+            view[i++] = v;
+    }
+    for (const auto& [name, label] : Labels)
+        view[i++] = flag((c.*label).Visible);
+    for (const auto& [name, member] : Members) {
+        view[i++] = flag((c.*member).Visible);
+        view[i++] = flag((c.*member).Value);
+    }
+}
+
+int run(Handler handler)
+{
+    session->cues.played.clear();
+    session->errorNumber = 0;
+    try {
+        (session->game.*handler)();
+    } catch (const RuntimeError& error) {
+        session->errorNumber = error.number();
+        session->errorMessage = error.what();
+    }
+    refreshView();
+    return session->errorNumber;
+}
+
+std::string quoted(std::string_view text)
+{
+    std::string out = "\"";
+    for (const char ch : text) {
+        switch (ch) {
+        case '"': out += "\\\""; break;
+        case '\\': out += "\\\\"; break;
+        case '\r': out += "\\r"; break;
+        case '\n': out += "\\n"; break;
+        default: out += ch;
+        }
+    }
+    return out + "\"";
+}
+
+std::string describeAll()
+{
+    std::string json = "{\"twipsPerPixel\":" + std::to_string(layout::TwipsPerPixel) +
+                       ",\"lineWidth\":" + std::to_string(layout::LineWidthPixels) + ",\"boxes\":{";
+    const std::pair<std::string_view, layout::Box> boxes[] = {
+        {"Client", layout::Client},         {"Opt_Esci", layout::Opt_Esci},
+        {"Option1", layout::Option1},       {"Opt_Via", layout::Opt_Via},
+        {"Opt_Destra", layout::Opt_Destra}, {"Opt_Sinistra", layout::Opt_Sinistra},
+        {"Opt_Pulisci", layout::Opt_Pulisci}, {"Lbl_Livello", layout::Lbl_Livello},
+        {"Label1", layout::Label1},         {"Lbl_Domanda", layout::Lbl_Domanda},
+    };
+    const char* comma = "";
+    for (const auto& [name, b] : boxes) {
+        json += comma + quoted(name) + ":[" + std::to_string(b.Left) + "," +
+                std::to_string(b.Top) + "," + std::to_string(b.Width) + "," +
+                std::to_string(b.Height) + "]";
+        comma = ",";
+    }
+    json += "},\"points\":{\"button\":" + std::to_string(layout::ButtonPoints) +
+            ",\"level\":" + std::to_string(layout::LevelPoints) +
+            ",\"title\":" + std::to_string(layout::TitlePoints) +
+            ",\"question\":" + std::to_string(layout::QuestionPoints) + "},\"colours\":{";
+    const std::pair<std::string_view, Colour> colours[] = {
+        {"LightYellow", colour::LightYellow}, {"Yellow", colour::Yellow},
+        {"Blue", colour::Blue},               {"Green", colour::Green},
+        {"Red", colour::Red},                 {"DarkGreen", colour::DarkGreen},
+    };
+    comma = "";
+    for (const auto& [name, value] : colours) {
+        json += comma + quoted(name) + ":" + std::to_string(value);
+        comma = ",";
+    }
+    json += "},\"texts\":{";
+    const std::pair<std::string_view, std::string_view> texts[] = {
+        {"Title", text::Title},         {"Sinistra", text::Sinistra},
+        {"Destra", text::Destra},       {"Easy", text::Easy},
+        {"Simple", text::Simple},       {"Complex", text::Complex},
+        {"Start", text::Start},         {"Clear", text::Clear},
+        {"Exit", text::Exit},           {"OptionsMenu", text::OptionsMenu},
+        {"InfoMenu", text::InfoMenu},   {"InfoTitle", text::InfoTitle},
+        {"InfoMessage", text::InfoMessage},
+    };
+    comma = "";
+    for (const auto& [name, value] : texts) {
+        json += comma + quoted(name) + ":" + quoted(value);
+        comma = ",";
+    }
+    json += "},\"handlers\":[";
+    comma = "";
+    for (const auto& [name, handler] : Handlers) {
+        json += comma + quoted(name);
+        comma = ",";
+    }
+    json += "],\"members\":[";
+    comma = "";
+    for (const auto& [name, member] : Members) {
+        json += comma + quoted(name);
+        comma = ",";
+    }
+    json += "],\"labels\":[";
+    comma = "";
+    for (const auto& [name, label] : Labels) {
+        json += comma + quoted(name);
+        comma = ",";
+    }
+    return json + "],\"cues\":[\"Start\",\"Right\",\"Wrong\",\"End\"]}";
+}
+
+const std::vector<std::int16_t>& renderedCue(int cue)
+{
+    static std::array<std::vector<std::int16_t>, 4> rendered;
+    static const std::vector<std::int16_t> none;
+    if (cue < 0 || cue >= static_cast<int>(rendered.size()))
+        return none;
+    auto& samples = rendered[static_cast<std::size_t>(cue)];
+    if (samples.empty())
+        samples = synth::render(static_cast<synth::Cue>(cue));
+    return samples;
+}
+
+}  // namespace
+}  // namespace navicella
+
+using namespace navicella;
+
+extern "C" {
+
+EMSCRIPTEN_KEEPALIVE const char* describe()
+{
+    static const std::string text = describeAll();
+    return text.c_str();
+}
+
+// A new game, as a new start of the program: the easy level and a clean board.
+EMSCRIPTEN_KEEPALIVE int newGame()
+{
+    session = std::make_unique<Session>();
+    return run(&Game::Form_Load);
+}
+
+EMSCRIPTEN_KEEPALIVE int runHandler(int number)
+{
+    if (number < 0 || static_cast<std::size_t>(number) >= Handlers.size())
+        return -1;
+    return run(Handlers[static_cast<std::size_t>(number)].second);
+}
+
+// Selects a member of the option group, as a click or a key does; no handler runs.
+EMSCRIPTEN_KEEPALIVE void select(int member)
+{
+    if (member < 0 || static_cast<std::size_t>(member) >= Members.size())
+        return;
+    Controls& c = session->game.controls();
+    c.setValue(c.*Members[static_cast<std::size_t>(member)].second, true);
+    refreshView();
+}
+
+EMSCRIPTEN_KEEPALIVE const float* viewRecord() { return view.data(); }
+EMSCRIPTEN_KEEPALIVE int viewSize() { return static_cast<int>(ViewSize); }
+
+EMSCRIPTEN_KEEPALIVE const char* caption(int label)
+{
+    if (label < 0 || static_cast<std::size_t>(label) >= Labels.size())
+        return "";
+    return (session->game.controls().*Labels[static_cast<std::size_t>(label)].second)
+        .Caption.c_str();
+}
+
+EMSCRIPTEN_KEEPALIVE const char* errorMessage() { return session->errorMessage.c_str(); }
+
+EMSCRIPTEN_KEEPALIVE const int* cues() { return session->cues.played.data(); }
+EMSCRIPTEN_KEEPALIVE int cueCount() { return static_cast<int>(session->cues.played.size()); }
+
+EMSCRIPTEN_KEEPALIVE void queueDraw(float value) { session->random.queue(value); }
+
+// A cue's samples, mono, 16-bit, at sampleRate(): rendered at the first call
+// for the cue and kept. cueFrames() renders too, so either may come first.
+EMSCRIPTEN_KEEPALIVE const std::int16_t* cueSamples(int cue) { return renderedCue(cue).data(); }
+EMSCRIPTEN_KEEPALIVE int cueFrames(int cue) { return static_cast<int>(renderedCue(cue).size()); }
+EMSCRIPTEN_KEEPALIVE int sampleRate() { return synth::SampleRate; }
+
+}  // extern "C"
