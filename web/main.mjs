@@ -94,6 +94,10 @@ function fit() {
   const win = $('#window');
   win.style.transform = `translate(${snap((innerWidth - clientWidth * scale) / 2)}px, ` +
     `${snap((innerHeight - height * scale) / 2)}px) scale(${scale})`;
+  // About 9 mm for a finger, 44 CSS pixels, but no further than the gap below the buttons.
+  const [, rowTop, , rowHeight] = d.boxes.Opt_Via.map((t) => t / tpp);
+  const reach = Math.min(clientHeight - rowTop - rowHeight, (44 / scale - rowHeight) / 2);
+  win.style.setProperty('--reach', String(Math.max(0, reach)));
   canvas.width = Math.round(clientWidth * scale * dpr);
   canvas.height = Math.round(clientHeight * scale * dpr);
   refresh();

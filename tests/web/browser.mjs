@@ -1,0 +1,112 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Drives the built site (NAVICELLA_SITE) in headless Chromium for the browser
+// edition's tests and benchmarks: serves it on a free loopback port with
+// web/serve.mjs, opens pages, presses the option buttons with real pointer
+// events, and reads back the game's controls, the canvas and the cues.
+import { spawn } from 'node:child_process';
+import { fileURLToPath } from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+const server = fileURLToPath(new URL('../../web/serve.mjs', import.meta.url));
+
+// The server and the browser; close() ends both.
+export async function startSite(site = process.env.NAVICELLA_SITE) {
+  if (!site) throw new Error('NAVICELLA_SITE must name the built site');
+  const child = spawn(process.execPath, [server, site, '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
+  const url = await new Promise((resolve, reject) => {
+    child.stdout.once('data', (line) => resolve(String(line).match(/http\S+/)[0]));
+    child.once('exit', (code) => reject(new Error(`serve.mjs exited with ${code}`)));
+  });
+  const browser = await puppeteer.launch({
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu'],
+  });
+  return { url, browser, close: async () => { await browser.close(); child.kill(); } };
+}
+
+// A page showing the site, with every Web Audio start and console error
+// recorded; in a fresh browser context (no cache, no service worker) unless
+// ownContext is false, as installing needs the browser's own.
+export async function openPage(site, { width = 900, height = 600, dpr = 1, touch = false, ownContext = true } = {}) {
+  const context = ownContext ? await site.browser.createBrowserContext() : site.browser.defaultBrowserContext();
+  const page = await context.newPage();
+  page.errors = [];
+  page.on('console', (message) => message.type() === 'error' && page.errors.push(message.text()));
+  page.on('pageerror', (error) => page.errors.push(error.message));
+  await page.evaluateOnNewDocument(() => {
+    window.audioContexts = [];
+    window.AudioContext = class extends AudioContext {
+      constructor(...args) {
+        super(...args);
+        window.audioContexts.push(this);
+      }
+    };
+    window.startedBuffers = [];
+    const start = AudioBufferSourceNode.prototype.start;
+    AudioBufferSourceNode.prototype.start = function (...args) {
+      window.startedBuffers.push(this.buffer);
+      return start.apply(this, args);
+    };
+  });
+  await page.setViewport({ width, height, deviceScaleFactor: dpr, hasTouch: touch, isMobile: touch });
+  await page.goto(site.url);
+  await page.waitForSelector('#window:not([hidden])');
+  return page;
+}
+
+// Runs fn(main) in the page, main being the page's own main.mjs (its game and cue player).
+export function inPage(page, fn, ...args) {
+  return page.evaluate(async (source, ...rest) => {
+    const main = await import('./main.mjs');
+    return new Function(`return (${source})`)()(main, ...rest);
+  }, fn.toString(), ...args);
+}
+
+export const view = (page) => inPage(page, (main) => main.game.view());
+export const queueDraws = (page, draws) => inPage(page, (main, d) => main.game.queueDraws(d), draws);
+
+// The names of the cues started through Web Audio so far, in order.
+export const cuesStarted = (page) => inPage(page, (main) => {
+  const names = new Map([...main.cuePlayer.buffers].map(([name, buffer]) => [buffer, name]));
+  return window.startedBuffers.map((buffer) => names.get(buffer) ?? '?');
+});
+
+// A press and release on an option button: 'left', 'right' or 'middle'
+// mouse button, or 'touch' for a tap.
+export async function press(page, member, how = 'left') {
+  const box = await (await page.$(`.option[data-member="${member}"]`)).boundingBox();
+  const x = box.x + box.width / 2;
+  const y = box.y + box.height / 2;
+  if (how === 'touch') {
+    await page.touchscreen.tap(x, y);
+  } else {
+    await page.mouse.move(x, y);
+    await page.mouse.down({ button: how });
+    await page.mouse.up({ button: how });
+  }
+}
+
+export async function chooseFromMenu(page, handler) {
+  await page.click('#opzioni');
+  await page.click(`#levels [data-handler="${handler}"]`);
+}
+
+// How many canvas pixels show each colour of the game exactly, and the
+// colour at the centre of the goal marker.
+export const canvasColours = (page) => inPage(page, (main) => {
+  const { colours, twipsPerPixel, boxes } = main.game.description;
+  const canvas = document.querySelector('#board');
+  const scale = canvas.width / (boxes.Client[2] / twipsPerPixel);
+  const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+  const names = new Map(Object.entries(colours).map(([name, c]) => [c & 0xffffff, name]));
+  const counts = Object.fromEntries(Object.keys(colours).map((name) => [name, 0]));
+  for (let i = 0; i < data.length; i += 4) {
+    const name = names.get(data[i] | (data[i + 1] << 8) | (data[i + 2] << 16));
+    if (name) counts[name]++;
+  }
+  const goal = main.game.view().Shape1;
+  const at = (twips) => Math.floor((twips / twipsPerPixel) * scale);
+  const i = (at(goal.Top + goal.Height / 2) * canvas.width + at(goal.Left + goal.Width / 2)) * 4;
+  counts.goalCentre = names.get(data[i] | (data[i + 1] << 8) | (data[i + 2] << 16)) ?? 'other';
+  return counts;
+});

@@ -1,0 +1,144 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The browser edition played in headless Chromium as a child plays it: whole
+// rounds of every level chosen from the menu, answered with mouse buttons and
+// touch taps, a wrong answer, the info box, a run-time error, the keyboard,
+// "Esci", small and sharp screens, and offline play.
+import assert from 'node:assert/strict';
+import { after, before, test } from 'node:test';
+import { canvasColours, chooseFromMenu, cuesStarted, inPage, openPage, press, queueDraws, startSite, view }
+  from './browser.mjs';
+
+let site;
+before(async () => { site = await startSite(); });
+after(() => site?.close());
+
+const question = (page) => page.$eval('#question', (p) => p.textContent);
+const shown = (page, selector) => page.$eval(selector, (e) => !e.hidden && e.getClientRects().length > 0);
+
+// Each level in turn, in one page. Draws: how many pairs (0.1: two), then a
+// left and a right pair, so the run guards allow the same thread again in
+// the next round; Complesso draws each of its nine turns (above 0.5: left).
+const rounds = [
+  { menu: 'Easy_Click', level: 'Facile', draws: [0.1, 0.75, 0.25], how: 'left',
+    presses: ['Sinistra', 'Destra'], cues: ['Start', 'Right', 'Right', 'Right', 'Right', 'End'] },
+  { menu: 'Simple_Click', level: 'Semplice', draws: [0.1, 0.75, 0.25], how: 'right', wrong: 'Destra',
+    presses: ['Sinistra', 'Destra', 'Destra', 'Sinistra'], cues: ['Start', 'Wrong', 'Right', 'Right', 'Right', 'Right', 'End'] },
+  { menu: 'Complex_Click', level: 'Complesso', draws: [0.75, 0.25, 0.75, 0.75, 0.25, 0.25, 0.75, 0.25, 0.75], how: 'touch',
+    presses: ['Sinistra', 'Destra', 'Sinistra', 'Sinistra', 'Destra', 'Destra', 'Sinistra', 'Destra', 'Sinistra'],
+    cues: ['Start', ...Array(9).fill('Right'), 'End'] },
+];
+
+test('a whole round of every level, with mouse buttons and touch taps', async () => {
+  const page = await openPage(site, { touch: true });
+  let cuesBefore = 0;
+  for (const round of rounds) {
+    await chooseFromMenu(page, round.menu);
+    assert.equal(await page.$eval('#level', (p) => p.textContent), round.level);
+    await queueDraws(page, round.draws);
+    await press(page, 'Opt_Via', round.how);
+    assert.equal(await question(page), 'Sinistra o Destra ?');
+    assert.equal(await shown(page, '[data-member="Opt_Via"]'), false, 'the start button hides on the press');
+    const start = await canvasColours(page);
+    assert.ok(start.Green > 0 && start.goalCentre === 'LightYellow', round.level);
+
+    if (round.wrong) {
+      await press(page, `Opt_${round.wrong}`, round.how);
+      assert.equal(await question(page), 'Ritenta - Sinistra o Destra ?');
+      const { Green, Red, goalCentre } = await canvasColours(page);
+      assert.deepEqual({ Green, Red, goalCentre }, { Green: start.Green, Red: start.Red, goalCentre: start.goalCentre },
+        'a wrong answer changes nothing on the board');
+    }
+    for (const [i, answer] of round.presses.entries()) {
+      await press(page, `Opt_${answer}`, round.how);
+      const v = await view(page);
+      assert.equal(v[`Opt_${answer}`].Value, false, 'the release lets the button pop up');
+      if (i < round.presses.length - 1) assert.equal(await question(page), 'Sinistra o Destra ?');
+    }
+    const end = await canvasColours(page);
+    assert.equal(end.Green, 0, `${round.level}: every segment answered turns red`);
+    assert.equal(end.goalCentre, 'Red', `${round.level}: the goal is filled`);
+    assert.equal(await shown(page, '[data-member="Opt_Via"]'), true);
+    assert.equal(await question(page), '', 'the question is hidden at the end');
+    const cues = await cuesStarted(page);
+    assert.deepEqual(cues.slice(cuesBefore), round.cues, `${round.level}: cues`);
+    cuesBefore = cues.length;
+  }
+  assert.deepEqual(page.errors, []);
+});
+
+test('the info box, a run-time error, the keyboard and "Esci"', async () => {
+  const page = await openPage(site);
+  const before = await view(page);
+  await page.click('#info');
+  assert.deepEqual(await page.$eval('#message', (d) => [d.open, d.querySelector('h1').textContent,
+    d.querySelector('p').textContent]), [true, 'Velmora', '        vesk \nDicembre 2007']);
+  await page.click('#message button');
+  assert.equal(await page.$eval('#message', (d) => d.open), false);
+  assert.deepEqual(await view(page), before, 'the info box changes nothing');
+
+  // A draw far outside [0, 1) overflows the thread's length: the error is
+  // told in a box, and the board reset done before it stays done.
+  await queueDraws(page, [1e6]);
+  await press(page, 'Opt_Via');
+  assert.deepEqual(await page.$eval('#message', (d) => [d.open, d.className, d.querySelector('h1').textContent,
+    d.querySelector('p').textContent]), [true, 'error', 'Navicella', "Errore di run-time '6':\n\nOverflow"]);
+  await page.keyboard.press('Enter');
+  await queueDraws(page, [0.1, 0.75, 0.25]);
+  await press(page, 'Opt_Via', 'middle');
+  assert.equal(await question(page), 'Sinistra o Destra ?', 'the game goes on');
+
+  // A key selects a button and gives no answer.
+  await page.focus('[data-member="Opt_Destra"]');
+  await page.keyboard.press('Space');
+  const keyed = await view(page);
+  assert.equal(keyed.Opt_Destra.Value, true);
+  assert.equal(keyed.Line1[1].BorderColor, 0x00ff00, 'no answer was given');
+  assert.equal(await question(page), 'Sinistra o Destra ?');
+
+  await press(page, 'Opt_Esci', 'right');
+  assert.equal(await shown(page, '#farewell'), false, 'only a click ends the game');
+  await press(page, 'Opt_Esci');
+  assert.equal(await shown(page, '#window'), false);
+  assert.match(await page.$eval('#farewell', (f) => f.textContent), /Arrivederci/);
+  await page.click('#again');
+  const fresh = await view(page);
+  assert.deepEqual([fresh.Lbl_Livello.Caption, fresh.Opt_Via.Visible, fresh.Opt_Destra.Visible], ['Facile', true, false]);
+  assert.deepEqual(page.errors, []);
+});
+
+test('sharp at twice the pixels, and whole in a phone held upright', async () => {
+  for (const [width, height, dpr, touch] of [[900, 600, 2, false], [360, 640, 3, true], [320, 568, 2, true]]) {
+    const page = await openPage(site, { width, height, dpr, touch });
+    const layout = await page.evaluate(() => {
+      const canvas = document.querySelector('#board');
+      const box = document.querySelector('#window').getBoundingClientRect();
+      return { backing: [canvas.width, canvas.height], shown: canvas.getBoundingClientRect().width,
+        window: [box.left, box.top, box.right, box.bottom] };
+    });
+    assert.equal(layout.backing[0], Math.round(layout.shown * dpr), `${width}x${height}: a canvas pixel per device pixel`);
+    assert.ok(layout.window[0] >= 0 && layout.window[1] >= 0 && layout.window[2] <= width + 0.5
+      && layout.window[3] <= height + 0.5, `${width}x${height}: the window fits`);
+    await queueDraws(page, [0.1, 0.75, 0.25]);
+    await press(page, 'Opt_Via', touch ? 'touch' : 'left');
+    await press(page, 'Opt_Sinistra', touch ? 'touch' : 'left');
+    assert.equal((await view(page)).Line1[1].BorderColor, 0x0000ff, `${width}x${height}: answered`);
+    assert.equal(await page.evaluate(() => window.audioContexts[0]?.state), 'running', 'the cues can sound');
+    assert.ok((await canvasColours(page)).Red > 0);
+    assert.deepEqual(page.errors, []);
+  }
+});
+
+test('installable, and playable offline after the first visit', async () => {
+  const page = await openPage(site, { ownContext: false });
+  const client = await page.createCDPSession();
+  assert.deepEqual((await client.send('Page.getInstallabilityErrors')).installabilityErrors, []);
+  await page.evaluate(() => navigator.serviceWorker.ready);
+  await page.setOfflineMode(true);
+  await page.reload();
+  await page.waitForSelector('#window:not([hidden])');
+  await queueDraws(page, [0.1, 0.75, 0.25]);
+  await press(page, 'Opt_Via');
+  assert.equal(await question(page), 'Sinistra o Destra ?');
+  assert.deepEqual(page.errors, []);
+  await inPage(page, () => navigator.serviceWorker.getRegistration().then((r) => r.unregister()));
+});
