@@ -1,5 +1,5 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# The browser edition's build (configured with emcmake): the core, its tests
+# The browser edition's build (emscripten's toolchain file): the core, its tests
 # run under node, and the web site; nothing of the desktop.
 #
 # Every object uses WebAssembly's own exceptions, so a run-time error of the
