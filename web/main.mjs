@@ -101,6 +101,8 @@ function fit() {
   canvas.width = Math.round(clientWidth * scale * dpr);
   canvas.height = Math.round(clientHeight * scale * dpr);
   refresh();
+  // A move to a screen of another pixel ratio need not resize the viewport.
+  matchMedia(`(resolution: ${dpr}dppx)`).addEventListener('change', fit, { once: true });
 }
 
 function press(button, event) {
