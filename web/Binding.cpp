@@ -166,72 +166,65 @@ std::string quoted(std::string_view text)
     return out + "\"";
 }
 
+// {"name":value,...} from pairs of a name and a value, with the value as JSON.
+template <typename Pairs, typename ToJson>
+std::string jsonObject(const Pairs& pairs, ToJson toJson)
+{
+    std::string json = "{";
+    for (const auto& [name, value] : pairs)
+        json += (json.size() > 1 ? "," : "") + quoted(name) + ":" + toJson(value);
+    return json + "}";
+}
+
+// ["name",...] from the names of pairs of a name and anything.
+template <typename Pairs>
+std::string jsonNames(const Pairs& pairs)
+{
+    std::string json = "[";
+    for (const auto& [name, value] : pairs)
+        json += (json.size() > 1 ? "," : "") + quoted(name);
+    return json + "]";
+}
+
 std::string describeAll()
 {
-    std::string json = "{\"twipsPerPixel\":" + std::to_string(layout::TwipsPerPixel) +
-                       ",\"lineWidth\":" + std::to_string(layout::LineWidthPixels) + ",\"boxes\":{";
-    const std::pair<std::string_view, layout::Box> boxes[] = {
-        {"Client", layout::Client},         {"Opt_Esci", layout::Opt_Esci},
-        {"Option1", layout::Option1},       {"Opt_Via", layout::Opt_Via},
-        {"Opt_Destra", layout::Opt_Destra}, {"Opt_Sinistra", layout::Opt_Sinistra},
-        {"Opt_Pulisci", layout::Opt_Pulisci}, {"Lbl_Livello", layout::Lbl_Livello},
-        {"Label1", layout::Label1},         {"Lbl_Domanda", layout::Lbl_Domanda},
+    using namespace layout;
+    const std::pair<std::string_view, Box> boxes[] = {
+        {"Client", Client},         {"Opt_Esci", Opt_Esci},         {"Option1", Option1},
+        {"Opt_Via", Opt_Via},       {"Opt_Destra", Opt_Destra},     {"Opt_Sinistra", Opt_Sinistra},
+        {"Opt_Pulisci", Opt_Pulisci}, {"Lbl_Livello", Lbl_Livello}, {"Label1", Label1},
+        {"Lbl_Domanda", Lbl_Domanda},
     };
-    const char* comma = "";
-    for (const auto& [name, b] : boxes) {
-        json += comma + quoted(name) + ":[" + std::to_string(b.Left) + "," +
-                std::to_string(b.Top) + "," + std::to_string(b.Width) + "," +
-                std::to_string(b.Height) + "]";
-        comma = ",";
-    }
-    json += "},\"points\":{\"button\":" + std::to_string(layout::ButtonPoints) +
-            ",\"level\":" + std::to_string(layout::LevelPoints) +
-            ",\"title\":" + std::to_string(layout::TitlePoints) +
-            ",\"question\":" + std::to_string(layout::QuestionPoints) + "},\"colours\":{";
+    const std::pair<std::string_view, double> points[] = {
+        {"button", ButtonPoints}, {"level", LevelPoints},
+        {"title", TitlePoints},   {"question", QuestionPoints},
+    };
     const std::pair<std::string_view, Colour> colours[] = {
         {"LightYellow", colour::LightYellow}, {"Yellow", colour::Yellow},
         {"Blue", colour::Blue},               {"Green", colour::Green},
         {"Red", colour::Red},                 {"DarkGreen", colour::DarkGreen},
     };
-    comma = "";
-    for (const auto& [name, value] : colours) {
-        json += comma + quoted(name) + ":" + std::to_string(value);
-        comma = ",";
-    }
-    json += "},\"texts\":{";
     const std::pair<std::string_view, std::string_view> texts[] = {
-        {"Title", text::Title},         {"Sinistra", text::Sinistra},
-        {"Destra", text::Destra},       {"Easy", text::Easy},
-        {"Simple", text::Simple},       {"Complex", text::Complex},
-        {"Start", text::Start},         {"Clear", text::Clear},
-        {"Exit", text::Exit},           {"OptionsMenu", text::OptionsMenu},
-        {"InfoMenu", text::InfoMenu},   {"InfoTitle", text::InfoTitle},
+        {"Title", text::Title},       {"Sinistra", text::Sinistra},       {"Destra", text::Destra},
+        {"Easy", text::Easy},         {"Simple", text::Simple},           {"Complex", text::Complex},
+        {"Start", text::Start},       {"Clear", text::Clear},             {"Exit", text::Exit},
+        {"OptionsMenu", text::OptionsMenu}, {"InfoMenu", text::InfoMenu}, {"InfoTitle", text::InfoTitle},
         {"InfoMessage", text::InfoMessage},
     };
-    comma = "";
-    for (const auto& [name, value] : texts) {
-        json += comma + quoted(name) + ":" + quoted(value);
-        comma = ",";
-    }
-    json += "},\"handlers\":[";
-    comma = "";
-    for (const auto& [name, handler] : Handlers) {
-        json += comma + quoted(name);
-        comma = ",";
-    }
-    json += "],\"members\":[";
-    comma = "";
-    for (const auto& [name, member] : Members) {
-        json += comma + quoted(name);
-        comma = ",";
-    }
-    json += "],\"labels\":[";
-    comma = "";
-    for (const auto& [name, label] : Labels) {
-        json += comma + quoted(name);
-        comma = ",";
-    }
-    return json + "],\"cues\":[\"Start\",\"Right\",\"Wrong\",\"End\"]}";
+    const std::pair<std::string_view, synth::Cue> cues[] = {
+        {"Start", synth::Cue::Start}, {"Right", synth::Cue::Right},
+        {"Wrong", synth::Cue::Wrong}, {"End", synth::Cue::End},
+    };
+    const auto number = [](auto value) { return std::to_string(value); };
+    return "{\"twipsPerPixel\":" + number(TwipsPerPixel) + ",\"lineWidth\":" + number(LineWidthPixels) +
+           ",\"boxes\":" + jsonObject(boxes, [&](const Box& b) {
+               return "[" + number(b.Left) + "," + number(b.Top) + "," + number(b.Width) + "," +
+                      number(b.Height) + "]";
+           }) +
+           ",\"points\":" + jsonObject(points, number) + ",\"colours\":" + jsonObject(colours, number) +
+           ",\"texts\":" + jsonObject(texts, quoted) + ",\"handlers\":" + jsonNames(Handlers) +
+           ",\"members\":" + jsonNames(Members) + ",\"labels\":" + jsonNames(Labels) +
+           ",\"cues\":" + jsonNames(cues) + "}";
 }
 
 const std::vector<std::int16_t>& renderedCue(int cue)
