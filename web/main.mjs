@@ -208,10 +208,13 @@ build();
 wire();
 $('#window').hidden = false;
 fit();
-// After the first paint: the cues, and the service worker that keeps the site for offline play.
-function afterLoad() {
-  cuePlayer.prepare();
-  navigator.serviceWorker?.register('sw.js');
+// Once the first frame is on the screen: the cues, and the service worker
+// that keeps the site for offline play.
+function afterFirstFrame() {
+  requestAnimationFrame(() => setTimeout(() => {
+    cuePlayer.prepare();
+    navigator.serviceWorker?.register('sw.js');
+  }));
 }
-if (document.readyState === 'complete') afterLoad();
-else addEventListener('load', afterLoad);
+if (document.readyState === 'complete') afterFirstFrame();
+else addEventListener('load', afterFirstFrame);
