@@ -26,6 +26,7 @@ const canvas = $('#board');
 const board = new Board(canvas, d);
 const buttons = [...document.querySelectorAll('.option')];
 let held = null; // the button a pointer holds down: { button, pointerId }
+let resolution = null; // the pixel ratio the canvas was last sized for, as a media query
 
 // "&Opzioni" shows as "Opzioni" with its access letter underlined.
 function accessCaption(element, caption) {
@@ -102,7 +103,9 @@ function fit() {
   canvas.height = Math.round(clientHeight * scale * dpr);
   refresh();
   // A move to a screen of another pixel ratio need not resize the viewport.
-  matchMedia(`(resolution: ${dpr}dppx)`).addEventListener('change', fit, { once: true });
+  resolution?.removeEventListener('change', fit);
+  resolution = matchMedia(`(resolution: ${dpr}dppx)`);
+  resolution.addEventListener('change', fit);
 }
 
 function press(button, event) {
