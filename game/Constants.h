@@ -61,6 +61,9 @@ inline constexpr std::string_view InfoMenu = "&Info";
 inline constexpr std::string_view InfoTitle = "Velmora";
 // Eight spaces, the signature, one space, a lone carriage return, the date: 27 characters.
 inline constexpr std::string_view InfoMessage = "        vesk \rDicembre 2007";
+// The box that tells of a run-time error: %1 is the error's number, %2 its message.
+inline constexpr std::string_view ErrorTitle = "Navicella";
+inline constexpr std::string_view ErrorMessage = "Errore di run-time '%1':\n\n%2";
 }  // namespace text
 
 // The four cues are fixed Windows paths; the player maps them where they do not exist.

@@ -151,8 +151,8 @@ void Form1::dispatch(void (Game::*handler)())
     } catch (const RuntimeError& error) {
         // The steps done before the error stay done: show them behind the box.
         syncWidgets();
-        m_presenter(this, QStringLiteral("Navicella"),
-                    QStringLiteral("Errore di run-time '%1':\n\n%2")
+        m_presenter(this, toQString(text::ErrorTitle),
+                    toQString(text::ErrorMessage)
                         .arg(error.number())
                         .arg(QString::fromUtf8(error.what())),
                     true);

@@ -209,7 +209,8 @@ std::string describeAll()
         {"Easy", text::Easy},         {"Simple", text::Simple},           {"Complex", text::Complex},
         {"Start", text::Start},       {"Clear", text::Clear},             {"Exit", text::Exit},
         {"OptionsMenu", text::OptionsMenu}, {"InfoMenu", text::InfoMenu}, {"InfoTitle", text::InfoTitle},
-        {"InfoMessage", text::InfoMessage},
+        {"InfoMessage", text::InfoMessage}, {"ErrorTitle", text::ErrorTitle},
+        {"ErrorMessage", text::ErrorMessage},
     };
     const std::pair<std::string_view, synth::Cue> cues[] = {
         {"Start", synth::Cue::Start}, {"Right", synth::Cue::Right},

@@ -74,7 +74,10 @@ function dispatch(handler) {
   const { error, cues } = game.run(handler);
   for (const cue of cues) cuePlayer.play(cue);
   refresh();
-  if (error) showMessage('Navicella', `Errore di run-time '${error.number}':\n\n${error.message}`, true);
+  if (error) {
+    const text = d.texts.ErrorMessage.replace('%1', error.number).replace('%2', () => error.message);
+    showMessage(d.texts.ErrorTitle, text, true);
+  }
 }
 
 function showMessage(title, text, isError) {

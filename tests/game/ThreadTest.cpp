@@ -113,8 +113,8 @@ TEST_F(ThreadTest, APairIsATurnAndItsOppositeAndThePairsAlternate)
         g.Opt_Via_MouseDown();
         EXPECT_EQ(turns(g.state()), t.expected);
         expectValidThread(g, t.level);
-        EXPECT_EQ(g.state().LeftPairs, t.expected[2 * g.state().LastPick] == S ? 1 : 0);
-        EXPECT_EQ(g.state().RightPairs, t.expected[2 * g.state().LastPick] == D ? 1 : 0);
+        EXPECT_EQ(g.state().LeftPairs, t.expected[static_cast<std::size_t>(2 * g.state().LastPick)] == S ? 1 : 0);
+        EXPECT_EQ(g.state().RightPairs, t.expected[static_cast<std::size_t>(2 * g.state().LastPick)] == D ? 1 : 0);
     }
 }
 
