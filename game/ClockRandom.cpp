@@ -4,18 +4,6 @@
 #include <chrono>
 
 namespace navicella {
-namespace {
-
-// SplitMix64: a tiny generator whose every output depends on all state bits.
-std::uint64_t splitMix64(std::uint64_t& state)
-{
-    std::uint64_t z = (state += 0x9E3779B97F4A7C15ULL);
-    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
-    z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
-    return z ^ (z >> 31);
-}
-
-}  // namespace
 
 std::uint64_t ClockRandom::steadyTicks()
 {
@@ -30,14 +18,12 @@ std::uint64_t ClockRandom::steadyTicks()
 // could then spin for as long as the clock showed that reading.
 void ClockRandom::reseedFromClock()
 {
-    m_state += m_clock() << 1;
+    m_numbers.add(m_clock() << 1);
 }
 
 float ClockRandom::draw()
 {
-    // 24 bits fill a float's mantissa exactly, so the result is below 1.
-    const auto bits = static_cast<std::uint32_t>(splitMix64(m_state) >> 40);
-    return static_cast<float>(bits) * 0x1.0p-24f;
+    return m_numbers.unit();
 }
 
 }  // namespace navicella

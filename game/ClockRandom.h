@@ -4,6 +4,7 @@
 #pragma once
 
 #include "game/RandomSource.h"
+#include "game/SplitMix.h"
 
 #include <cstdint>
 
@@ -23,7 +24,7 @@ public:
 
 private:
     Clock m_clock;
-    std::uint64_t m_state = 0x9E3779B97F4A7C15ULL;
+    SplitMix m_numbers{0x9E3779B97F4A7C15ULL};
 };
 
 }  // namespace navicella

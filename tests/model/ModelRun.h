@@ -11,10 +11,10 @@
 #pragma once
 
 #include "game/Game.h"
+#include "game/SplitMix.h"
 #include "model/RecordingRandom.h"
 #include "model/RuleChecks.h"
 #include "model/RulesModel.h"
-#include "model/SplitMix.h"
 #include "support/RecordingPlayer.h"
 
 #include <cstdint>

@@ -11,7 +11,7 @@
 #pragma once
 
 #include "game/RandomSource.h"
-#include "model/SplitMix.h"
+#include "game/SplitMix.h"
 
 #include <array>
 #include <cmath>
