@@ -2,114 +2,40 @@
 #include "TracedProcess.h"
 
 #include <dirent.h>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <time.h>
-#include <unistd.h>
-#include <csignal>
-#include <cstring>
+#include <algorithm>
+#include <charconv>
 #include <fstream>
-#include <thread>
+#include <sstream>
 
 namespace navicella::bench {
 
-std::int64_t steadyNs()
+std::optional<std::int64_t> parsePaintLine(std::string_view line)
 {
-    // CLOCK_MONOTONIC is what std::chrono::steady_clock reads on Linux, so
-    // these times compare with those of the paint trace.
-    timespec now{};
-    clock_gettime(CLOCK_MONOTONIC, &now);
-    return static_cast<std::int64_t>(now.tv_sec) * 1'000'000'000 + now.tv_nsec;
-}
-
-TracedProcess::TracedProcess(const std::vector<std::string>& argv,
-                             const std::vector<std::string>& environment)
-{
-    int err[2];
-    if (argv.empty() || pipe2(err, O_CLOEXEC) != 0)
-        return;
-
-    // Everything the spawn needs is prepared first, so that the clock read
-    // right before it counts nothing of ours.
-    std::vector<std::string> variables;
-    for (char** v = environ; *v; ++v) {
-        const std::string_view variable(*v);
-        bool overridden = false;
-        for (const std::string& e : environment)
-            overridden |= variable.substr(0, variable.find('=')) == e.substr(0, e.find('='));
-        if (!overridden)
-            variables.emplace_back(variable);
-    }
-    variables.insert(variables.end(), environment.begin(), environment.end());
-    std::vector<char*> envp;
-    envp.reserve(variables.size() + 1);
-    for (std::string& v : variables)
-        envp.push_back(v.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> args = argv;
-    std::vector<char*> argp;
-    argp.reserve(args.size() + 1);
-    for (std::string& a : args)
-        argp.push_back(a.data());
-    argp.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, err[1], 2);
-
-    pid_t spawned = -1;
-    m_spawnedAt = steadyNs();
-    if (posix_spawn(&spawned, argp[0], &actions, nullptr, argp.data(), envp.data()) == 0)
-        m_pid = spawned;
-    posix_spawn_file_actions_destroy(&actions);
-    close(err[1]);
-    m_err = err[0];
-}
-
-TracedProcess::~TracedProcess()
-{
-    if (m_pid > 0) {
-        kill(m_pid, SIGKILL);
-        waitpid(m_pid, nullptr, 0);
-    }
-    if (m_err >= 0)
-        close(m_err);
-}
-
-bool TracedProcess::readSome(std::chrono::milliseconds timeout)
-{
-    if (m_err < 0)
-        return false;
-    pollfd p{m_err, POLLIN, 0};
-    if (poll(&p, 1, static_cast<int>(timeout.count())) <= 0)
-        return false;
-    char buffer[4096];
-    const ssize_t n = read(m_err, buffer, sizeof buffer);
-    if (n <= 0) {
-        // The program closed its stderr: it has ended.
-        close(m_err);
-        m_err = -1;
-        return false;
-    }
-    m_trace.feed(std::string_view(buffer, static_cast<std::size_t>(n)));
-    return true;
+    constexpr std::string_view marker = ": painted ";
+    const std::size_t at = line.find(marker);
+    // The program's name comes first: one word, no spaces.
+    if (at == 0 || at == std::string_view::npos ||
+        line.substr(0, at).find(' ') != std::string_view::npos)
+        return std::nullopt;
+    const std::string_view digits = line.substr(at + marker.size());
+    std::int64_t ns = 0;
+    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), ns);
+    if (error != std::errc() || end != digits.data() + digits.size() || digits.empty() || ns < 0)
+        return std::nullopt;
+    return ns;
 }
 
 std::optional<std::int64_t> TracedProcess::nextPaint(std::chrono::milliseconds timeout)
 {
     const std::int64_t deadline = steadyNs() + timeout.count() * 1'000'000;
-    while (!m_trace.hasPaint()) {
-        const std::int64_t left = deadline - steadyNs();
-        if (left <= 0 || m_err < 0)
+    for (;;) {
+        const std::int64_t left = std::max<std::int64_t>(deadline - steadyNs(), 0);
+        const auto line = readErrorLine(std::chrono::milliseconds(left / 1'000'000));
+        if (!line)
             return std::nullopt;
-        readSome(std::chrono::milliseconds(left / 1'000'000 + 1));
+        if (const auto paint = parsePaintLine(*line))
+            return paint;
     }
-    return m_trace.takePaint();
 }
 
 std::optional<std::int64_t> TracedProcess::paintAfter(std::int64_t ns,
@@ -117,9 +43,8 @@ std::optional<std::int64_t> TracedProcess::paintAfter(std::int64_t ns,
 {
     const std::int64_t deadline = steadyNs() + timeout.count() * 1'000'000;
     for (;;) {
-        const std::int64_t left = deadline - steadyNs();
-        const auto paint =
-            nextPaint(std::chrono::milliseconds(std::max<std::int64_t>(left / 1'000'000, 0)));
+        const std::int64_t left = std::max<std::int64_t>(deadline - steadyNs(), 0);
+        const auto paint = nextPaint(std::chrono::milliseconds(left / 1'000'000));
         if (!paint || *paint >= ns)
             return paint;
     }
@@ -128,22 +53,17 @@ std::optional<std::int64_t> TracedProcess::paintAfter(std::int64_t ns,
 int TracedProcess::settle(std::chrono::milliseconds quiet)
 {
     int paints = 0;
-    for (;;) {
-        while (m_trace.hasPaint()) {
-            m_trace.takePaint();
-            ++paints;
-        }
-        if (!readSome(quiet))
-            return paints;
-    }
+    while (const auto line = readErrorLine(quiet))
+        paints += parsePaintLine(*line) ? 1 : 0;
+    return paints;
 }
 
 TracedProcess::Scheduling TracedProcess::scheduling() const
 {
     Scheduling total;
-    if (m_pid <= 0)
+    if (pid() <= 0)
         return total;
-    const std::string tasks = "/proc/" + std::to_string(m_pid) + "/task";
+    const std::string tasks = "/proc/" + std::to_string(pid()) + "/task";
     DIR* dir = opendir(tasks.c_str());
     if (!dir)
         return total;
@@ -162,32 +82,15 @@ TracedProcess::Scheduling TracedProcess::scheduling() const
     return total;
 }
 
-TracedProcess::Usage TracedProcess::stop()
+std::string TracedProcess::log() const
 {
-    Usage usage;
-    if (m_pid <= 0)
-        return usage;
-    kill(m_pid, SIGTERM);
-    rusage resources{};
-    int status = 0;
-    // A program that ignores SIGTERM gets two seconds, then SIGKILL.
-    for (int waited = 0;; waited += 10) {
-        const pid_t done = wait4(m_pid, &status, WNOHANG, &resources);
-        if (done == m_pid)
-            break;
-        if (done < 0)
-            return usage;
-        if (waited == 2000)
-            kill(m_pid, SIGKILL);
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        // Keep the pipe drained, so that a chatty program cannot block on it.
-        while (readSome(std::chrono::milliseconds(0))) {
-        }
+    std::string other;
+    std::istringstream lines(errorText());
+    for (std::string line; std::getline(lines, line);) {
+        if (!parsePaintLine(line))
+            other.append(line).push_back('\n');
     }
-    m_pid = -1;
-    usage.peakRssKb = resources.ru_maxrss;
-    usage.status = status;
-    return usage;
+    return other;
 }
 
 }  // namespace navicella::bench

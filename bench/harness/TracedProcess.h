@@ -1,44 +1,32 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// A program under measurement: started with posix_spawn, with the paint
-// trace switched on and its stderr read through a pipe.
+// A program under measurement: a child process whose standard error carries
+// the paint trace, one line "<program>: painted <ns>" at the end of every
+// completed paint, <ns> being the steady clock (CLOCK_MONOTONIC) in
+// nanoseconds. Start it with NAVICELLA_TRACE_PAINTS=1 in its environment.
 //
-// The steady clock is read just before the spawn (spawnedAt()), so a first
-// paint minus that time is the whole start-up as the user waits for it.
 // Read paints with nextPaint() or paintAfter(); wait for the program to fall
-// quiet with settle(). stop() ends it and returns its resource usage, whose
-// peak resident set comes from wait4(). The destructor kills a program that
-// is still running.
+// quiet with settle(). Every other line is kept for log().
 #pragma once
 
-#include "PaintTrace.h"
+#include "support/ChildProcess.h"
 
-#include <sys/types.h>
 #include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace navicella::bench {
 
-std::int64_t steadyNs();
+using test::steadyNs;
 
-class TracedProcess {
+// The time of a paint line, or nothing for any other line.
+std::optional<std::int64_t> parsePaintLine(std::string_view line);
+
+class TracedProcess : public test::ChildProcess {
 public:
-    struct Usage {
-        long peakRssKb = 0;
-        int status = -1;  // as from wait4()
-    };
-
-    TracedProcess(const std::vector<std::string>& argv,
-                  const std::vector<std::string>& environment);
-    ~TracedProcess();
-    TracedProcess(const TracedProcess&) = delete;
-    TracedProcess& operator=(const TracedProcess&) = delete;
-
-    bool running() const { return m_pid > 0; }
-    pid_t pid() const { return m_pid; }
-    std::int64_t spawnedAt() const { return m_spawnedAt; }
+    using ChildProcess::ChildProcess;
 
     // The next paint, or nothing if none came within the timeout.
     std::optional<std::int64_t> nextPaint(std::chrono::milliseconds timeout);
@@ -55,18 +43,8 @@ public:
     };
     Scheduling scheduling() const;
 
-    Usage stop();
     // What the program wrote to stderr besides its paints.
-    const std::string& log() const { return m_trace.otherLines(); }
-
-private:
-    // Reads what has arrived within the timeout; false once nothing came.
-    bool readSome(std::chrono::milliseconds timeout);
-
-    pid_t m_pid = -1;
-    int m_err = -1;
-    std::int64_t m_spawnedAt = 0;
-    PaintTrace m_trace;
+    std::string log() const;
 };
 
 }  // namespace navicella::bench

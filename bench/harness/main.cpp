@@ -20,9 +20,10 @@
 // not be taken.
 #include "Stats.h"
 #include "TracedProcess.h"
-#include "XPointer.h"
 #include "sound/BundledCues.h"
 #include "sound/CueSession.h"
+#include "support/BoardGeometry.h"
+#include "support/XInput.h"
 
 #include <cmath>
 #include <cstdio>
@@ -39,13 +40,10 @@ namespace navicella::bench {
 namespace {
 
 using std::chrono::milliseconds;
+using test::Point;
+using namespace test::board;
 
 constexpr std::uint32_t LightYellow = 0xFFFFC0;  // the board's background, as RGB
-// Centres of the round's buttons on the board, in pixels.
-constexpr Point ViaButton{384, 496};
-constexpr Point SinistraButton{236, 496};
-constexpr Point DestraButton{532, 496};
-constexpr Point PulisciButton{68, 496};
 // Nothing for this long means the program has handled everything queued.
 constexpr milliseconds Quiet{25};
 
@@ -106,9 +104,9 @@ StartupRun startOnce(const std::string& program, milliseconds settle)
     // program puts off until after its first paint still costs memory.
     std::this_thread::sleep_for(settle);
     process.settle(milliseconds(0));
-    const TracedProcess::Usage usage = process.stop();
+    process.stop();
     return {static_cast<double>(*paint - process.spawnedAt()) / 1e6,
-            static_cast<double>(usage.peakRssKb) / 1024.0,
+            static_cast<double>(process.peakRssKb()) / 1024.0,
             static_cast<double>(scheduling.onCpuNs) / 1e6,
             static_cast<double>(scheduling.waitingNs) / 1e6};
 }
@@ -150,28 +148,33 @@ void startup(const Options& options)
     result("startup.peak_rss_ratio", median(rssMb[0]) / median(rssMb[1]));
 }
 
-// The game running on the display, with its board's origin known.
+// The game running on the display, with its board's top known.
 class GameOnScreen {
 public:
     explicit GameOnScreen(const std::string& program) : m_process({program}, traced())
     {
-        if (!m_pointer.usable())
+        if (!m_input.usable())
             throw Failure("no X display with the XTest extension");
         if (!m_process.nextPaint(milliseconds(15000)))
             throw Failure("the game painted nothing within 15 s:\n" + m_process.log());
-        const auto window = m_pointer.findWindow(m_process.pid(), milliseconds(5000));
-        if (!window)
+        for (int attempt = 0; attempt < 250 && m_window == 0; ++attempt) {
+            if (const auto windows = m_input.windows("navicella"); !windows.empty())
+                m_window = windows.front();
+            else
+                std::this_thread::sleep_for(milliseconds(20));
+        }
+        if (m_window == 0)
             throw Failure("the game's window did not show");
         // The first paint may not have reached the screen yet.
-        std::optional<Point> origin;
-        for (int attempt = 0; attempt < 100 && !origin; ++attempt) {
+        std::optional<int> top;
+        for (int attempt = 0; attempt < 100 && !top; ++attempt) {
             if (attempt > 0)
                 std::this_thread::sleep_for(milliseconds(20));
-            origin = m_pointer.clientOrigin(*window, LightYellow);
+            top = m_input.clientTop(m_window, LightYellow);
         }
-        if (!origin)
+        if (!top)
             throw Failure("the game's board was not found in its window");
-        m_origin = *origin;
+        m_top = *top;
         m_process.settle(milliseconds(200));
     }
 
@@ -179,7 +182,7 @@ public:
 
     void moveTo(Point board)
     {
-        m_pointer.moveTo({m_origin.x + board.x, m_origin.y + board.y});
+        m_input.moveTo(m_window, {board.x, m_top + board.y});
         m_process.settle(Quiet);
     }
 
@@ -189,9 +192,9 @@ public:
     std::pair<std::int64_t, std::int64_t> pressAndRepaint()
     {
         m_process.settle(milliseconds(0));
-        const std::int64_t pressed = m_pointer.press();
+        const std::int64_t pressed = m_input.press();
         const auto painted = m_process.paintAfter(pressed, milliseconds(5000));
-        m_pointer.release();
+        m_input.release();
         m_process.settle(Quiet);
         if (!painted)
             throw Failure("no repaint within 5 s of a press:\n" + m_process.log());
@@ -207,8 +210,9 @@ public:
 
 private:
     TracedProcess m_process;
-    XPointer m_pointer;
-    Point m_origin;
+    test::XInput m_input;
+    unsigned long m_window = 0;
+    int m_top = 0;
 };
 
 void response(const Options& options)
@@ -218,21 +222,21 @@ void response(const Options& options)
     std::vector<double> via;
     std::vector<double> answer;
     for (int i = 0; i < presses; ++i) {
-        via.push_back(game.press(ViaButton));
+        via.push_back(game.press(Via));
         // The first turn of a fresh thread, so the round cannot end on it;
         // either word, which is right or wrong as chance laid the thread.
-        answer.push_back(game.press(i % 2 == 0 ? SinistraButton : DestraButton));
-        game.press(PulisciButton);
+        answer.push_back(game.press(i % 2 == 0 ? Sinistra : Destra));
+        game.press(Pulisci);
         sample("response.via_ms", via.back());
         sample("response.answer_ms", answer.back());
     }
-    const TracedProcess::Usage usage = game.process().stop();
+    game.process().stop();
     result("response.presses", presses);
     result("response.via.median_ms", median(via));
     result("response.via.p99_ms", percentile(via, 99));
     result("response.answer.median_ms", median(answer));
     result("response.answer.p99_ms", percentile(answer, 99));
-    result("response.game.peak_rss_mb", static_cast<double>(usage.peakRssKb) / 1024.0);
+    result("response.game.peak_rss_mb", static_cast<double>(game.process().peakRssKb()) / 1024.0);
 }
 
 // play() as the game calls it, in the sound tests' cue driver: the four
@@ -279,9 +283,9 @@ void pressToSound(const std::string& program, int presses)
     const double cueSeconds = static_cast<double>(cue.samples.size()) / test::Recording::Rate;
     std::vector<std::int64_t> pressed;
     for (int i = 0; i < presses; ++i) {
-        game.moveTo(ViaButton);
+        game.moveTo(Via);
         pressed.push_back(game.pressAndRepaint().first);
-        game.press(PulisciButton);
+        game.press(Pulisci);
         recorder->wait(cueSeconds + 0.2);
     }
     game.process().stop();

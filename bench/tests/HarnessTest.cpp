@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The harness's own arithmetic and parsing: a wrong median or a paint line
 // taken for something else would quietly falsify every figure.
-#include "PaintTrace.h"
 #include "Stats.h"
+#include "TracedProcess.h"
 
 #include <gtest/gtest.h>
 
@@ -82,22 +82,6 @@ TEST(PaintTraceTest, ParsesOnlyWholePaintLines)
     };
     for (const Case& c : cases)
         EXPECT_EQ(parsePaintLine(c.line), c.expected) << c.line;
-}
-
-TEST(PaintTraceTest, ReassemblesLinesSplitAcrossReads)
-{
-    PaintTrace trace;
-    trace.feed("navicella: pain");
-    EXPECT_FALSE(trace.hasPaint());
-    trace.feed("ted 10\nQt: a warning\nnavicella: painted 2");
-    ASSERT_TRUE(trace.hasPaint());
-    EXPECT_EQ(trace.takePaint(), 10);
-    EXPECT_FALSE(trace.hasPaint());  // the last line is not complete yet
-    trace.feed("0\nnavicella: painted 30\n");
-    EXPECT_EQ(trace.takePaint(), 20);
-    EXPECT_EQ(trace.takePaint(), 30);
-    EXPECT_FALSE(trace.hasPaint());
-    EXPECT_EQ(trace.otherLines(), "Qt: a warning\n");
 }
 
 }  // namespace

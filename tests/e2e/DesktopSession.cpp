@@ -1,108 +1,117 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "e2e/DesktopSession.h"
 
-#include <QDeadlineTimer>
 #include <QGuiApplication>
 #include <QPixmap>
 #include <QScreen>
-#include <QThread>
 
 #include <cstdio>
+#include <thread>
 
 namespace navicella::test {
 
 bool sleepFor(int ms)
 {
-    QThread::msleep(static_cast<unsigned long>(ms));
+    std::this_thread::sleep_for(std::chrono::milliseconds(ms));
     return true;
 }
 
-DesktopSession::DesktopSession(const QString& program, const QStringList& environment)
+bool shows(const QImage& board, Point button)
 {
-    QProcessEnvironment variables = QProcessEnvironment::systemEnvironment();
-    for (const QString& variable : environment)
-        variables.insert(variable.section('=', 0, 0), variable.section('=', 1));
-    m_process.setProcessEnvironment(variables);
-    m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    m_process.start(program, {});
+    const QPoint at(face(button).x, face(button).y);
+    return board.rect().contains(at) && board.pixelColor(at) == QColor(255, 255, 128);
+}
+
+int countInField(const QImage& board, const QColor& colour)
+{
+    int count = 0;
+    for (int y = board::Field.top; y < board::Field.bottom() && y < board.height(); ++y) {
+        for (int x = 0; x < board.width(); ++x)
+            count += board.pixelColor(x, y) == colour ? 1 : 0;
+    }
+    return count;
+}
+
+DesktopSession::DesktopSession(const std::string& program,
+                               const std::vector<std::string>& environment)
+    : m_process({program}, environment)
+{
 }
 
 DesktopSession::~DesktopSession()
 {
-    if (m_process.state() != QProcess::NotRunning) {
-        m_process.kill();
-        m_process.waitForFinished(5000);
-    }
-}
-
-QString DesktopSession::xdotool(const QStringList& arguments)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    tool.waitForFinished(20000);
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
+    m_process.running();  // takes in what it has written so far
+    std::fputs(m_process.errorText().c_str(), stderr);
 }
 
 // Generous deadlines: a sanitized build on a busy machine starts slowly.
 bool DesktopSession::waitForWindow()
 {
-    if (!m_process.waitForStarted(10000))
-        return false;
-    QDeadlineTimer deadline(30000);
-    const QString pid = QString::number(m_process.processId());
-    while (m_window.isEmpty() && !deadline.hasExpired()) {
-        m_window = xdotool({"search", "--onlyvisible", "--pid", pid, "--class", "navicella"})
-                       .section('\n', 0, 0);
-        if (m_window.isEmpty())
+    const std::int64_t deadline = steadyNs() + 30'000'000'000;
+    while (m_window == 0 && m_process.running() && steadyNs() < deadline) {
+        const std::vector<unsigned long> windows = m_input.windows("navicella");
+        if (windows.empty())
             sleepFor(100);
+        else
+            m_window = windows.front();
     }
     // Wait for the first paint: the menu bar ends where the light yellow
     // client area begins.
-    while (!m_window.isEmpty() && !deadline.hasExpired()) {
-        const QImage shot = screenshot();
-        for (int y = 0; y < shot.height() && y < 200; ++y) {
-            if (shot.pixelColor(shot.width() - 1, y) == QColor(255, 255, 192)) {
-                m_menuBarHeight = y;
-                return true;
-            }
+    while (m_window != 0 && steadyNs() < deadline) {
+        if (const auto top = m_input.clientTop(m_window, 0xFFFFC0)) {
+            m_menuBarHeight = *top;
+            return true;
         }
         sleepFor(50);
     }
-    const QImage last = m_window.isEmpty() ? QImage() : screenshot();
-    std::fprintf(stderr, "no first paint seen: window '%s', last screenshot %dx%d, top right %s\n",
-                 qPrintable(m_window), last.width(), last.height(),
-                 last.isNull() ? "-" : qPrintable(last.pixelColor(last.width() - 1, 0).name()));
+    std::fprintf(stderr, "no first paint seen: window %lu, program %s\n", m_window,
+                 m_process.running() ? "running" : "ended");
     return false;
 }
 
-void DesktopSession::clickWindow(int x, int y, int button)
+void DesktopSession::moveTo(Point board)
 {
-    xdotool({"mousemove", "--window", m_window, QString::number(x), QString::number(y), "click",
-             QString::number(button)});
+    m_input.moveTo(m_window, {board.x, board.y + m_menuBarHeight});
+}
+
+void DesktopSession::clickWindow(Point window, int button)
+{
+    m_input.moveTo(m_window, window);
+    m_input.click(button);
+}
+
+void DesktopSession::clickBoard(Point board, int button)
+{
+    clickWindow({board.x, board.y + m_menuBarHeight}, button);
 }
 
 void DesktopSession::resizeWindow(int width, int height)
 {
-    xdotool({"windowsize", m_window, QString::number(width), QString::number(height)});
+    m_input.resize(m_window, width, height);
 }
 
-void DesktopSession::clickBoard(int x, int y, int button)
+// Keys go to the focused window, as typed ones do; there is no window
+// manager to give the game the focus, so give it first.
+void DesktopSession::keys(const std::vector<std::string>& keys, unsigned long window)
 {
-    clickWindow(x, y + m_menuBarHeight, button);
+    m_input.focus(window == 0 ? m_window : window);
+    m_input.type(keys, std::chrono::milliseconds(50));
 }
 
-// Keys go to the focused window through XTEST, as typed ones do; there is no
-// window manager to give the game the focus, so give it first.
-void DesktopSession::keys(const QStringList& keys, const QString& window)
+unsigned long DesktopSession::waitForInfoBox(int timeoutMs)
 {
-    xdotool({"windowfocus", "--sync", window.isEmpty() ? m_window : window});
-    xdotool(QStringList{"key", "--delay", "50"} + keys);
+    for (int waited = 0; waited <= timeoutMs; waited += 100) {
+        if (const std::vector<unsigned long> boxes = infoBoxes(); !boxes.empty())
+            return boxes.front();
+        sleepFor(100);
+    }
+    return 0;
 }
 
 QImage DesktopSession::screenshot() const
 {
     QScreen* screen = QGuiApplication::primaryScreen();
-    return screen->grabWindow(m_window.toULongLong()).toImage().convertToFormat(QImage::Format_RGB32);
+    return screen->grabWindow(m_window).toImage().convertToFormat(QImage::Format_RGB32);
 }
 
 QImage DesktopSession::board() const

@@ -1,37 +1,51 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game as a player sees it on an X display: started as its own process,
-// pressed with real X events through xdotool, and looked at in screenshots.
+// pressed with real X events, and looked at in screenshots.
 //
-// Needs DISPLAY to name a running X server (tests/support/session.sh gives one).
+// Needs DISPLAY to name a running X server (tests/support/session.sh gives
+// one). Points are on the board, the client area below the menu bar, unless
+// said otherwise. The destructor kills a program that is still running and
+// passes on what it wrote to its standard error.
 #pragma once
 
+#include "support/BoardGeometry.h"
+#include "support/ChildProcess.h"
+#include "support/XInput.h"
+
+#include <QColor>
 #include <QImage>
-#include <QProcess>
-#include <QString>
-#include <QStringList>
+
+#include <string>
+#include <vector>
 
 namespace navicella::test {
 
 class DesktopSession {
 public:
-    // Starts the program with these extra environment variables ("NAME=value").
-    explicit DesktopSession(const QString& program, const QStringList& environment = {});
+    // Starts the program with these changes to its environment (see ChildProcess).
+    explicit DesktopSession(const std::string& program,
+                            const std::vector<std::string>& environment = {});
     ~DesktopSession();
 
     // Waits for the game's window; false if it did not show within the time.
     bool waitForWindow();
-    QString windowId() const { return m_window; }
+    unsigned long window() const { return m_window; }
+    ChildProcess& process() { return m_process; }
+    XInput& input() { return m_input; }
 
+    void moveTo(Point board);
     // A press and release with the given X mouse button (1 left, 2 middle,
-    // 3 right) at a point of the window's client area below the menu bar.
-    void clickBoard(int x, int y, int button = 1);
-    void clickWindow(int x, int y, int button = 1);
-    // Types keys into the game's window, or into another window of it (a box) by id.
-    void keys(const QStringList& keys, const QString& window = QString());
+    // 3 right) at a point of the board, or of the window, menu bar included.
+    void clickBoard(Point board, int button = 1);
+    void clickWindow(Point window, int button = 1);
+    // Types keys into the game's window, or into another window of it (a box).
+    void keys(const std::vector<std::string>& keys, unsigned long window = 0);
+    // The open info boxes, and the first to show within the time (0 if none).
+    std::vector<unsigned long> infoBoxes() { return m_input.windows("navicella", "Velmora"); }
+    unsigned long waitForInfoBox(int timeoutMs);
 
     // The window as it is on the screen now, menu bar included.
     QImage screenshot() const;
-    // The client area below the menu bar.
     QImage board() const;
     int menuBarHeight() const { return m_menuBarHeight; }
     void resizeWindow(int width, int height);
@@ -40,17 +54,19 @@ public:
     template <typename Condition>
     bool waitForBoard(Condition condition, int timeoutMs = 5000);
 
-    QProcess& process() { return m_process; }
-
 private:
-    static QString xdotool(const QStringList& arguments);
-
-    QProcess m_process;
-    QString m_window;
+    ChildProcess m_process;
+    XInput m_input;
+    unsigned long m_window = 0;
     int m_menuBarHeight = 0;
 };
 
 bool sleepFor(int ms);
+
+// Whether the board shows the face of the button centred at `button`.
+bool shows(const QImage& board, Point button);
+// Pixels of one colour in the playing field.
+int countInField(const QImage& board, const QColor& colour);
 
 template <typename Condition>
 bool DesktopSession::waitForBoard(Condition condition, int timeoutMs)

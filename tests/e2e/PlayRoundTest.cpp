@@ -14,45 +14,28 @@
 namespace navicella::test {
 namespace {
 
-// Centres of the buttons on the board, in pixels.
-constexpr QPoint Via{384, 496};
-constexpr QPoint Sinistra{236, 496};
-constexpr QPoint Destra{532, 496};
-constexpr QPoint Esci{700, 496};
+using namespace board;
 
-const QColor ButtonFace(255, 255, 128);
 const QColor Red(255, 0, 0);
 const QColor Blue(0, 0, 255);
 const QColor MarkerGreen(0, 192, 0);
 
-bool shows(const QImage& board, QPoint button)
-{
-    return board.pixelColor(button.x(), button.y() - 10) == ButtonFace;
-}
-
-// Pixels of a colour in the playing field, between the title and the question.
-int countInField(const QImage& board, const QColor& colour)
-{
-    int count = 0;
-    for (int y = 40; y < 420; ++y)
-        for (int x = 0; x < board.width(); ++x)
-            count += board.pixelColor(x, y) == colour ? 1 : 0;
-    return count;
-}
-
 // "Ritenta - Sinistra o Destra ?" reaches further left than the question
-// itself: blue text there means the last answer was wrong.
+// itself, which is centred and leaves the left fifth of its label free: blue
+// text there means the last answer was wrong.
 bool asksAgain(const QImage& board)
 {
-    for (int y = 424; y < 466; ++y)
-        for (int x = 200; x < 270; ++x)
+    for (int y = Question.top; y < Question.bottom(); ++y) {
+        for (int x = Question.left; x < Question.left + Question.width / 5; ++x) {
             if (board.pixelColor(x, y) == Blue)
                 return true;
+        }
+    }
     return false;
 }
 
 // The board above the row of buttons, whose pressed look changes with every press.
-QImage field(const QImage& board) { return board.copy(0, 0, board.width(), 470); }
+QImage field(const QImage& board) { return board.copy(0, 0, board.width(), ButtonsTop); }
 
 void save(const QImage& image, const QString& name)
 {
@@ -72,19 +55,18 @@ class PlayRound : public ::testing::TestWithParam<LevelCase> {};
 TEST_P(PlayRound, ToItsEnd)
 {
     const LevelCase level = GetParam();
-    DesktopSession game(QStringLiteral(NAVICELLA_BINARY));
+    DesktopSession game(NAVICELLA_BINARY);
     ASSERT_TRUE(game.waitForWindow());
 
     // "Opzioni" opens with a click on the bar; the arrow keys pick the item.
-    game.clickWindow(30, game.menuBarHeight() / 2);
+    game.clickWindow({30, game.menuBarHeight() / 2});
     sleepFor(300);
-    QStringList keys;
-    for (int k = 0; k <= level.menuItem; ++k)
-        keys << "Down";
-    game.keys(keys << "Return");
+    std::vector<std::string> keys(static_cast<std::size_t>(level.menuItem) + 1, "Down");
+    keys.push_back("Return");
+    game.keys(keys);
     sleepFor(300);
 
-    game.clickBoard(Via.x(), Via.y());
+    game.clickBoard(Via);
     ASSERT_TRUE(game.waitForBoard([](const QImage& b) { return !shows(b, Via) && shows(b, Sinistra); }))
         << "the round did not start";
     const QImage start = game.board();
@@ -98,14 +80,14 @@ TEST_P(PlayRound, ToItsEnd)
     int rightPresses = 0;
     for (int press = 0; press < 40 && !shows(game.board(), Via); ++press) {
         const QImage before = field(game.board());
-        game.clickBoard(Sinistra.x(), Sinistra.y());
+        game.clickBoard(Sinistra);
         ASSERT_TRUE(game.waitForBoard([&](const QImage& b) { return field(b) != before; }))
             << "a press changed nothing on the screen";
         sleepFor(100);
         ++rightPresses;
         if (!asksAgain(game.board()))
             continue;
-        game.clickBoard(Destra.x(), Destra.y(), press % 2 == 0 ? 1 : 3);
+        game.clickBoard(Destra, press % 2 == 0 ? 1 : 3);
         ASSERT_TRUE(game.waitForBoard([](const QImage& b) { return !asksAgain(b); }))
             << "neither answer was right";
         sleepFor(100);
@@ -131,37 +113,28 @@ INSTANTIATE_TEST_SUITE_P(Levels, PlayRound,
 
 TEST(Program, InfoBoxComesWithAltIAndLeavesTheGameAsItWas)
 {
-    DesktopSession game(QStringLiteral(NAVICELLA_BINARY));
+    DesktopSession game(NAVICELLA_BINARY);
     ASSERT_TRUE(game.waitForWindow());
-    game.clickBoard(Via.x(), Via.y());
+    game.clickBoard(Via);
     ASSERT_TRUE(game.waitForBoard([](const QImage& b) { return shows(b, Sinistra); }));
     const QImage before = game.board();
 
     game.keys({"alt+i"});
-    QProcess search;
-    search.start("xdotool", {"search", "--sync", "--onlyvisible", "--name", "^Velmora$"});
-    ASSERT_TRUE(search.waitForFinished(10000));
-    const QString box = QString::fromUtf8(search.readAllStandardOutput()).trimmed();
-    ASSERT_FALSE(box.isEmpty()) << "no info box";
+    const unsigned long box = game.waitForInfoBox(10000);
+    ASSERT_NE(box, 0UL) << "no info box";
     sleepFor(300);
-    const QString boxId = box.section('\n', 0, 0);
-    save(QGuiApplication::primaryScreen()->grabWindow(boxId.toULongLong()).toImage(),
-         QStringLiteral("info-box"));
-    game.keys({"Return"}, boxId);
+    save(QGuiApplication::primaryScreen()->grabWindow(box).toImage(), QStringLiteral("info-box"));
+    game.keys({"Return"}, box);
     // The playing field above the buttons is as it was (the focus may have moved).
-    EXPECT_TRUE(game.waitForBoard([&](const QImage& b) {
-        return b.copy(0, 0, b.width(), 470) == before.copy(0, 0, before.width(), 470);
-    }));
+    EXPECT_TRUE(game.waitForBoard([&](const QImage& b) { return field(b) == field(before); }));
 }
 
 TEST(Program, EsciEndsItAtOnceWithStatusZero)
 {
-    DesktopSession game(QStringLiteral(NAVICELLA_BINARY));
+    DesktopSession game(NAVICELLA_BINARY);
     ASSERT_TRUE(game.waitForWindow());
-    game.clickBoard(Esci.x(), Esci.y());
-    ASSERT_TRUE(game.process().waitForFinished(5000));
-    EXPECT_EQ(game.process().exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(game.process().exitCode(), 0);
+    game.clickBoard(Esci);
+    EXPECT_EQ(game.process().wait(std::chrono::seconds(5)), 0) << "ended normally, status 0";
 }
 
 }  // namespace

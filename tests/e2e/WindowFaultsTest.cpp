@@ -10,6 +10,8 @@
 namespace navicella::test {
 namespace {
 
+using namespace board;
+
 const QColor Background(255, 255, 192);
 const QColor ButtonFace(255, 255, 128);
 const QColor Green(0, 255, 0);
@@ -29,21 +31,26 @@ class ScaleFactor : public ::testing::TestWithParam<double> {};
 TEST_P(ScaleFactor, ShowsTheSameLayoutScaled)
 {
     const double f = GetParam();
-    const auto scaled = [f](double logical) { return static_cast<int>(std::lround(logical * f)); };
-    DesktopSession game(QStringLiteral(NAVICELLA_BINARY),
-                        {QStringLiteral("QT_SCALE_FACTOR=%1").arg(f)});
+    const auto scaled = [f](Point logical) {
+        return Point{static_cast<int>(std::lround(logical.x * f)),
+                     static_cast<int>(std::lround(logical.y * f))};
+    };
+    const auto showsScaled = [&](const QImage& b, Point button) {
+        const Point at = scaled(face(button));
+        return b.pixelColor(at.x, at.y) == ButtonFace;
+    };
+    DesktopSession game(NAVICELLA_BINARY, {"QT_SCALE_FACTOR=" + std::to_string(f)});
     ASSERT_TRUE(game.waitForWindow());
     const QImage idle = game.board();
-    EXPECT_NEAR(idle.width(), 760 * f, 1.0);
-    EXPECT_NEAR(idle.height(), 529 * f, 1.0);
-    EXPECT_EQ(idle.pixelColor(scaled(384), scaled(486)), ButtonFace) << "Via per iniziare";
-    EXPECT_EQ(idle.pixelColor(scaled(700), scaled(486)), ButtonFace) << "Esci";
+    EXPECT_NEAR(idle.width(), Whole.width * f, 1.0);
+    EXPECT_NEAR(idle.height(), Whole.height * f, 1.0);
+    EXPECT_TRUE(showsScaled(idle, Via)) << "Via per iniziare";
+    EXPECT_TRUE(showsScaled(idle, Esci)) << "Esci";
 
-    game.clickBoard(scaled(384), scaled(496));
-    ASSERT_TRUE(game.waitForBoard(
-        [&](const QImage& b) { return b.pixelColor(scaled(236), scaled(486)) == ButtonFace; }));
+    game.clickBoard(scaled(Via));
+    ASSERT_TRUE(game.waitForBoard([&](const QImage& b) { return showsScaled(b, Sinistra); }));
     const QImage playing = game.board();
-    EXPECT_EQ(playing.pixelColor(scaled(532), scaled(486)), ButtonFace) << "Destra";
+    EXPECT_TRUE(showsScaled(playing, Destra)) << "Destra";
     // The shortest thread is 1400 twips (93 pixels) of 3-pixel line, partly
     // under the goal and the marker. An unsmoothed line of 3 x f device
     // pixels covers at least the whole pixels of that width.
@@ -60,11 +67,10 @@ INSTANTIATE_TEST_SUITE_P(Screens, ScaleFactor, ::testing::Values(1.0, 1.25, 1.5,
 
 TEST(Window, ResizedSmallOrLargeMovesNothing)
 {
-    DesktopSession game(QStringLiteral(NAVICELLA_BINARY));
+    DesktopSession game(NAVICELLA_BINARY);
     ASSERT_TRUE(game.waitForWindow());
-    game.clickBoard(384, 496);
-    ASSERT_TRUE(game.waitForBoard(
-        [](const QImage& b) { return b.pixelColor(236, 486) == ButtonFace; }));
+    game.clickBoard(Via);
+    ASSERT_TRUE(game.waitForBoard([](const QImage& b) { return shows(b, Sinistra); }));
     const QImage full = game.board();
 
     game.resizeWindow(100, 100);
@@ -75,35 +81,31 @@ TEST(Window, ResizedSmallOrLargeMovesNothing)
     game.resizeWindow(4000, 3000);
     ASSERT_TRUE(game.waitForBoard([](const QImage& b) { return b.width() == 4000; }));
     const QImage large = game.board();
-    EXPECT_EQ(large.copy(0, 0, 760, 529), full) << "nothing moved";
+    EXPECT_EQ(large.copy(0, 0, Whole.width, Whole.height), full) << "nothing moved";
     // Still on the 2560 x 1600 screen, where the window was centred before.
     EXPECT_EQ(large.pixelColor(1000, 800), Background) << "the rest is the board's colour";
 
     // Still playable: a clear brings back the start button.
-    game.clickBoard(68, 496);
-    EXPECT_TRUE(game.waitForBoard(
-        [](const QImage& b) { return b.pixelColor(384, 486) == ButtonFace; }));
+    game.clickBoard(Pulisci);
+    EXPECT_TRUE(game.waitForBoard([](const QImage& b) { return shows(b, Via); }));
 }
 
 // A child hammering the buttons: every press is handled, none crashes the game.
 TEST(Window, PressesFasterThanRepaints)
 {
-    DesktopSession game(QStringLiteral(NAVICELLA_BINARY));
+    DesktopSession game(NAVICELLA_BINARY);
     ASSERT_TRUE(game.waitForWindow());
     for (int round = 0; round < 5; ++round) {
-        game.clickBoard(384, 496);  // start, or nothing while a round is on
+        game.clickBoard(Via);  // start, or nothing while a round is on
         for (int press = 0; press < 10; ++press) {
-            QProcess::execute("xdotool", {"mousemove", "--window", game.windowId(),
-                                          QString::number(press % 2 ? 236 : 532),
-                                          QString::number(496 + game.menuBarHeight()), "click",
-                                          "--repeat", "4", "--delay", "1", "1"});
+            game.moveTo(press % 2 ? Sinistra : Destra);
+            game.input().click(1, 4);
         }
     }
-    EXPECT_EQ(game.process().state(), QProcess::Running);
+    EXPECT_TRUE(game.process().running());
     // The window still answers: a clear, when a round is on, shows the start button.
-    game.clickBoard(68, 496);
-    EXPECT_TRUE(game.waitForBoard(
-        [](const QImage& b) { return b.pixelColor(384, 486) == ButtonFace; }));
+    game.clickBoard(Pulisci);
+    EXPECT_TRUE(game.waitForBoard([](const QImage& b) { return shows(b, Via); }));
 }
 
 }  // namespace

@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <algorithm>
 #include <iostream>
 #include <span>
@@ -41,21 +43,19 @@ class NoDisplay : public ::testing::TestWithParam<DisplayCase> {};
 
 TEST_P(NoDisplay, SaysWhyInOneLineAndEndsWithStatusOne)
 {
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM", "XDG_SESSION_TYPE"})
-        environment.remove(QLatin1String(name));
+    std::vector<std::string> environment{"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM",
+                                         "XDG_SESSION_TYPE"};
     const QString display = deadDisplay();
     if (GetParam().dead)
-        environment.insert(QStringLiteral("DISPLAY"), display);
-    QProcess program;
-    program.setProcessEnvironment(environment);
-    program.start(QStringLiteral(NAVICELLA_BINARY), {});
-    ASSERT_TRUE(program.waitForFinished(20000)) << "still running without a display";
-    const QString errors = QString::fromUtf8(program.readAllStandardError());
+        environment.push_back("DISPLAY=" + display.toStdString());
+    ChildProcess program({NAVICELLA_BINARY}, environment);
+    const std::optional<int> status = program.wait(std::chrono::seconds(20));
+    ASSERT_TRUE(status) << "still running without a display";
+    const QString errors = QString::fromStdString(program.errorText());
     const QStringList lines = errors.split(u'\n', Qt::SkipEmptyParts);
 
-    EXPECT_EQ(program.exitStatus(), QProcess::NormalExit) << "crashed or aborted";
-    EXPECT_EQ(program.exitCode(), 1);
+    EXPECT_TRUE(WIFEXITED(*status)) << "crashed or aborted";
+    EXPECT_EQ(WEXITSTATUS(*status), 1);
     ASSERT_EQ(lines.size(), 1) << errors.toStdString();
     EXPECT_TRUE(lines[0].startsWith(QLatin1String("navicella: cannot open the window: ")))
         << lines[0].toStdString();
@@ -75,14 +75,14 @@ TEST(NoAudioServer, ARoundPlaysWithOneLineAboutSoundAtMost)
 {
     WatchedProgram::Options options;
     if (qEnvironmentVariableIsSet("NAVICELLA_SINK"))
-        options.environment << QStringLiteral("PULSE_SERVER=unix:/nonexistent/navicella-pulse");
+        options.environment.emplace_back("PULSE_SERVER=unix:/nonexistent/navicella-pulse");
     WatchedProgram program(options);
     ASSERT_TRUE(program.desktop().waitForWindow());
     std::vector<WatchedProgram::Press> presses;
     program.playRound(100, presses);
     ASSERT_FALSE(HasFatalFailure());
 
-    program.desktop().clickBoard(Esci.x(), Esci.y());
+    program.desktop().clickBoard(board::Esci);
     EXPECT_EQ(program.waitForExit(10000), 0);
     const QStringList lines = program.errorLines();
     ASSERT_LE(lines.size(), 1) << program.errorText().toStdString();
@@ -142,7 +142,7 @@ TEST(BrokenCueFile, SilencesThatCueAndTheGameGoesOn)
     EXPECT_GE(chimes, 1) << "the round had a right answer before the last";
     std::cout << presses.size() << " presses, " << chimes << " of them silent chimes\n";
 
-    program.desktop().clickBoard(Esci.x(), Esci.y());
+    program.desktop().clickBoard(board::Esci);
     EXPECT_EQ(program.waitForExit(10000), 0);
     const QStringList lines = program.errorLines();
     ASSERT_LE(lines.size(), 1) << program.errorText().toStdString();

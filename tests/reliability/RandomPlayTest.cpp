@@ -12,6 +12,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
 #include <chrono>
 #include <deque>
 #include <iostream>
@@ -25,20 +27,21 @@ constexpr auto ProbeEvery = std::chrono::seconds(5);
 
 struct Target {
     const char* name;
-    QPoint at;  // on the board
+    Point at;  // on the board
     bool esci = false;
 };
 
 // The five captioned buttons, the corner of "Esci" where the neutral Option1
 // hides behind it, and two plain spots of the board.
-const std::array<Target, 8> Targets{{{"Via", Via},
-                                     {"Sinistra", Sinistra},
-                                     {"Destra", Destra},
-                                     {"Pulisci", Pulisci},
-                                     {"Esci", Esci, true},
-                                     {"Esci's corner", {666, 482}, true},
-                                     {"field", {380, 250}},
-                                     {"label", {60, 460}}}};
+const std::array<Target, 8> Targets{
+    {{"Via", board::Via},
+     {"Sinistra", board::Sinistra},
+     {"Destra", board::Destra},
+     {"Pulisci", board::Pulisci},
+     {"Esci", board::Esci, true},
+     {"Esci's corner", {pixels(layout::Option1).left + 2, pixels(layout::Opt_Esci).top + 2}, true},
+     {"field", board::Field.centre()},
+     {"label", pixels(layout::Lbl_Livello).centre()}}};
 constexpr std::size_t Field = 6;
 
 std::uint64_t chosenSeed()
@@ -65,12 +68,6 @@ public:
 private:
     int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(m_random); }
     bool chance(double p) { return std::bernoulli_distribution(p)(m_random); }
-    QStringList moveTo(QPoint boardPoint) const
-    {
-        const DesktopSession& d = m_program.desktop();
-        return {"mousemove", "--window", d.windowId(), QString::number(boardPoint.x()),
-                QString::number(boardPoint.y() + d.menuBarHeight())};
-    }
     QString press();
     QString menu();
     QString infoBox();
@@ -119,22 +116,25 @@ QString Child::press()
         if (chance(0.15))
             held << modifier;
     }
-    QStringList command;
+    DesktopSession& d = m_program.desktop();
+    XInput& input = d.input();
+    const std::string modifiers = held.join('+').toStdString();
     if (!held.isEmpty())
-        command << "keydown" << held.join('+');
-    command << moveTo(from.at) << "mousedown" << QString::number(button);
+        input.key(modifiers, true);
+    d.moveTo(from.at);
+    input.press(button);
     // Now and then a second button joins in and lets go first; never the
     // left one, whose click on "Esci" would end the run.
     static const std::array<int, 4> Others{2, 3, 8, 9};
     const int second = chance(0.1) ? Others[static_cast<std::size_t>(pick(Others.size()))] : 0;
     if (second != 0 && second != button)
-        command << "mousedown" << QString::number(second) << "mouseup" << QString::number(second);
+        input.click(second);
     if (chance(0.3))
-        command << "sleep" << QStringLiteral("0.%1").arg(pick(3));
-    command << moveTo(to->at) << "mouseup" << QString::number(button);
+        sleepFor(100 * pick(3));
+    d.moveTo(to->at);
+    input.release(button);
     if (!held.isEmpty())
-        command << "keyup" << held.join('+');
-    runXdotool(command);
+        input.key(modifiers, false);
     return QStringLiteral("press %1 on %2%3, release on %4%5")
         .arg(button)
         .arg(from.name,
@@ -146,25 +146,29 @@ QString Child::menu()
 {
     DesktopSession& d = m_program.desktop();
     static const std::array<const char*, 6> Keys{"Down", "Down", "Up", "Right", "Return", "Escape"};
-    QStringList keys;
+    std::vector<std::string> keys;
     for (int k = pick(4) + 1; k > 0; --k)
-        keys << Keys[static_cast<std::size_t>(pick(Keys.size()))];
+        keys.emplace_back(Keys[static_cast<std::size_t>(pick(Keys.size()))]);
+    std::string typed;
+    for (const std::string& key : keys)
+        typed += " " + key;
     if (chance(0.5)) {
-        d.keys(QStringList{"alt+o"} + keys);
-        return "alt+o " + keys.join(' ');
+        keys.insert(keys.begin(), "alt+o");
+        d.keys(keys);
+        return QString::fromStdString("alt+o" + typed);
     }
-    d.clickWindow(20 + pick(40), d.menuBarHeight() / 2);
+    d.clickWindow({20 + pick(40), d.menuBarHeight() / 2});
     sleepFor(100);
     if (chance(0.3)) {
         // A click that closes the menu goes on to what lies beneath: not "Esci".
         const Target* t = &Targets[static_cast<std::size_t>(pick(Targets.size()))];
         if (t->esci)
             t = &Targets[Field];
-        d.clickBoard(t->at.x(), t->at.y());
+        d.clickBoard(t->at);
         return QStringLiteral("menu bar, then a click on %1").arg(t->name);
     }
-    runXdotool(QStringList{"key", "--delay", "30"} + keys);
-    return "menu bar " + keys.join(' ');
+    d.input().type(keys, std::chrono::milliseconds(30));
+    return QString::fromStdString("menu bar" + typed);
 }
 
 QString Child::infoBox()
@@ -175,19 +179,19 @@ QString Child::infoBox()
 
 QString Child::closeBoxes()
 {
-    const QString boxes = runXdotool({"search", "--onlyvisible", "--name", "^Velmora$"});
     static const std::array<const char*, 3> Keys{"Return", "Escape", "space"};
     const char* key = Keys[static_cast<std::size_t>(pick(Keys.size()))];
-    for (const QString& box : boxes.split(u'\n', Qt::SkipEmptyParts))
-        m_program.desktop().keys({key}, box);
+    DesktopSession& d = m_program.desktop();
+    for (const unsigned long box : d.infoBoxes())
+        d.keys({key}, box);
     return QStringLiteral("close boxes with %1").arg(key);
 }
 
 QString Child::resize()
 {
     DesktopSession& d = m_program.desktop();
-    const int width = chance(0.4) ? 760 : 100 + pick(3901);
-    const int height = chance(0.4) ? 529 + d.menuBarHeight() : 100 + pick(2901);
+    const int width = chance(0.4) ? board::Whole.width : 100 + pick(3901);
+    const int height = chance(0.4) ? board::Whole.height + d.menuBarHeight() : 100 + pick(2901);
     d.resizeWindow(width, height);
     return QStringLiteral("resize to %1 x %2").arg(width).arg(height);
 }
@@ -196,9 +200,8 @@ QString Child::burst()
 {
     const Target& t = Targets[static_cast<std::size_t>(pick(4))];
     const int button = 1 + pick(3);
-    runXdotool(moveTo(t.at) << "click"
-                            << "--repeat" << QString::number(2 + pick(10)) << "--delay"
-                            << "1" << QString::number(button));
+    m_program.desktop().moveTo(t.at);
+    m_program.desktop().input().click(button, 2 + pick(10));
     return QStringLiteral("burst of %1 clicks on %2").arg(button).arg(t.name);
 }
 
@@ -213,7 +216,9 @@ std::string recent(const std::deque<QString>& actions)
 std::string exitText(WatchedProgram& program)
 {
     const std::optional<int> status = program.waitForExit(0);
-    return status ? "status " + std::to_string(*status) : std::string("crashed");
+    if (status && WIFEXITED(*status))
+        return "status " + std::to_string(WEXITSTATUS(*status));
+    return status ? "signal " + std::to_string(WTERMSIG(*status)) : std::string("not ended");
 }
 
 TEST(RandomPlay, OfAMinuteEndsWithEsciAndNothingOnStderr)
@@ -254,7 +259,7 @@ TEST(RandomPlay, OfAMinuteEndsWithEsciAndNothingOnStderr)
 
     ASSERT_TRUE(program.tidy(AnswerTimeoutMs))
         << program.problem().toStdString() << "\nseed " << seed;
-    program.desktop().clickBoard(Esci.x(), Esci.y());
+    program.desktop().clickBoard(board::Esci);
     EXPECT_EQ(program.waitForExit(AnswerTimeoutMs), 0) << "seed " << seed;
     EXPECT_EQ(program.errorText().toStdString(), "") << "seed " << seed;
 }

@@ -48,9 +48,10 @@ TEST(SessionTrace, WritesNothingAndListensToNothing)
     WatchedProgram::Options options;
     options.traced = true;
     options.workingDirectory = work.path();
-    options.environment << "HOME=" + home.path() << "XDG_CONFIG_HOME=" + home.path() + "/.config"
-                        << "XDG_CACHE_HOME=" + home.path() + "/.cache"
-                        << "XDG_DATA_HOME=" + home.path() + "/.local/share";
+    const std::string homePath = home.path().toStdString();
+    options.environment = {"HOME=" + homePath, "XDG_CONFIG_HOME=" + homePath + "/.config",
+                           "XDG_CACHE_HOME=" + homePath + "/.cache",
+                           "XDG_DATA_HOME=" + homePath + "/.local/share"};
     WatchedProgram program(options);
     DesktopSession& desktop = program.desktop();
     ASSERT_TRUE(desktop.waitForWindow());
@@ -59,16 +60,11 @@ TEST(SessionTrace, WritesNothingAndListensToNothing)
     program.playRound(100, presses);
     ASSERT_FALSE(HasFatalFailure());
     desktop.keys({"alt+i"});
-    QString box;
-    for (int attempt = 0; attempt < 100 && box.isEmpty(); ++attempt) {
-        box = runXdotool({"search", "--onlyvisible", "--name", "^Velmora$"}).section(u'\n', 0, 0);
-        if (box.isEmpty())
-            sleepFor(100);
-    }
-    ASSERT_FALSE(box.isEmpty()) << "no info box";
+    const unsigned long box = desktop.waitForInfoBox(10000);
+    ASSERT_NE(box, 0UL) << "no info box";
     desktop.keys({"Return"}, box);
     ASSERT_TRUE(program.tidy(10000));
-    desktop.clickBoard(Esci.x(), Esci.y());
+    desktop.clickBoard(board::Esci);
     ASSERT_EQ(program.waitForExit(20000), 0) << program.errorText().toStdString();
 
     QFile log(program.tracePath());

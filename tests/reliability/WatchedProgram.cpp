@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "reliability/WatchedProgram.h"
 
-#include <QFile>
-
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -10,12 +8,9 @@
 namespace navicella::test {
 namespace {
 
-const QColor ButtonFace(255, 255, 128);
-const QColor Red(255, 0, 0);
+using namespace board;
 
-// The window's own size: the board's 760 x 529 pixels below the menu bar.
-constexpr int BoardWidth = 760;
-constexpr int BoardHeight = 529;
+const QColor Red(255, 0, 0);
 
 template <typename Condition>
 bool waitUntil(Condition condition, int timeoutMs)
@@ -29,56 +24,24 @@ bool waitUntil(Condition condition, int timeoutMs)
     return true;
 }
 
+std::vector<std::string> launchEnvironment(const WatchedProgram::Options& options,
+                                           const QString& tracePath)
+{
+    std::vector<std::string> environment = options.environment;
+    environment.emplace_back("NAVICELLA_PROGRAM=" NAVICELLA_BINARY);
+    if (!options.workingDirectory.isEmpty())
+        environment.push_back("NAVICELLA_WORKDIR=" + options.workingDirectory.toStdString());
+    if (options.traced)
+        environment.push_back("NAVICELLA_STRACE=" + tracePath.toStdString());
+    return environment;
+}
+
 }  // namespace
 
-bool shows(const QImage& board, QPoint button)
-{
-    const QPoint face(button.x(), button.y() - 10);
-    return board.rect().contains(face) && board.pixelColor(face) == ButtonFace;
-}
-
-int countInField(const QImage& board, const QColor& colour)
-{
-    int count = 0;
-    for (int y = 40; y < 420 && y < board.height(); ++y)
-        for (int x = 0; x < board.width(); ++x)
-            count += board.pixelColor(x, y) == colour ? 1 : 0;
-    return count;
-}
-
-QString runXdotool(const QStringList& arguments)
-{
-    QProcess tool;
-    tool.start(QStringLiteral("xdotool"), arguments);
-    if (!tool.waitForFinished(20000))
-        tool.kill();
-    return QString::fromUtf8(tool.readAllStandardOutput()).trimmed();
-}
-
-std::int64_t steadyNs()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 WatchedProgram::WatchedProgram(const Options& options)
+    : m_desktop(std::make_unique<DesktopSession>(NAVICELLA_LAUNCHER,
+                                                 launchEnvironment(options, tracePath())))
 {
-    QStringList environment = options.environment;
-    environment << QStringLiteral("NAVICELLA_PROGRAM=" NAVICELLA_BINARY)
-                << QStringLiteral("NAVICELLA_STDERR=") +
-                       m_dir.filePath(QStringLiteral("stderr.txt"));
-    if (!options.workingDirectory.isEmpty())
-        environment << QStringLiteral("NAVICELLA_WORKDIR=") + options.workingDirectory;
-    if (options.traced)
-        environment << QStringLiteral("NAVICELLA_STRACE=") + tracePath();
-    m_desktop = std::make_unique<DesktopSession>(QStringLiteral(NAVICELLA_LAUNCHER), environment);
-}
-
-QString WatchedProgram::errorText() const
-{
-    QFile file(m_dir.filePath(QStringLiteral("stderr.txt")));
-    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()) : QString();
 }
 
 QStringList WatchedProgram::errorLines() const
@@ -86,22 +49,9 @@ QStringList WatchedProgram::errorLines() const
     return errorText().split(u'\n', Qt::SkipEmptyParts);
 }
 
-// QProcess learns of the end only in its event loop or a wait; the test runs
-// no event loop, so ask with a wait that does not wait.
-bool WatchedProgram::running()
-{
-    QProcess& process = m_desktop->process();
-    return process.state() != QProcess::NotRunning && !process.waitForFinished(0);
-}
-
 std::optional<int> WatchedProgram::waitForExit(int timeoutMs)
 {
-    QProcess& process = m_desktop->process();
-    if (process.state() != QProcess::NotRunning && !process.waitForFinished(timeoutMs))
-        return std::nullopt;
-    if (process.exitStatus() != QProcess::NormalExit)
-        return std::nullopt;
-    return process.exitCode();
+    return m_desktop->process().wait(std::chrono::milliseconds(timeoutMs));
 }
 
 bool WatchedProgram::tidy(int timeoutMs)
@@ -110,29 +60,26 @@ bool WatchedProgram::tidy(int timeoutMs)
     DesktopSession& d = *m_desktop;
     const bool closed = waitUntil(
         [&] {
-            const QStringList windows =
-                runXdotool({"search", "--onlyvisible", "--class", "navicella"})
-                    .split(u'\n', Qt::SkipEmptyParts);
             bool others = false;
-            for (const QString& window : windows) {
-                if (window == d.windowId())
+            for (const unsigned long window : d.input().windows("navicella")) {
+                if (window == d.window())
                     continue;
                 others = true;
                 // An info box takes Return; a menu closes with Escape, which
                 // goes to the menu holding the keyboard.
-                if (runXdotool({"getwindowname", window}) == QLatin1String("Velmora"))
-                    d.keys({QStringLiteral("Return")}, window);
+                if (d.input().title(window) == "Velmora")
+                    d.keys({"Return"}, window);
                 else
-                    runXdotool({"key", "Escape"});
+                    d.input().type({"Escape"}, std::chrono::milliseconds(0));
             }
             return !others;
         },
         timeoutMs);
     if (!closed)
         return fail("boxes or menus stay open");
-    d.resizeWindow(BoardWidth, BoardHeight + d.menuBarHeight());
+    d.resizeWindow(Whole.width, Whole.height + d.menuBarHeight());
     if (!d.waitForBoard(
-            [](const QImage& b) { return b.width() == BoardWidth && b.height() == BoardHeight; },
+            [](const QImage& b) { return b.width() == Whole.width && b.height() == Whole.height; },
             timeoutMs))
         return fail("the window keeps another size");
     return true;
@@ -141,11 +88,16 @@ bool WatchedProgram::tidy(int timeoutMs)
 bool WatchedProgram::fail(const char* what)
 {
     m_problem = QString::fromLatin1(what);
-    for (const QString& window : runXdotool({"search", "--onlyvisible", "--class", "navicella"})
-                                     .split(u'\n', Qt::SkipEmptyParts)) {
-        m_problem += QStringLiteral("; window %1 \"%2\" %3")
-                         .arg(window, runXdotool({"getwindowname", window}),
-                              runXdotool({"getwindowgeometry", window}).simplified());
+    XInput& input = m_desktop->input();
+    for (const unsigned long window : input.windows("navicella")) {
+        const Region at = input.geometry(window);
+        m_problem += QStringLiteral("; window %1 \"%2\" at %3,%4 size %5 x %6")
+                         .arg(window)
+                         .arg(QString::fromStdString(input.title(window)))
+                         .arg(at.left)
+                         .arg(at.top)
+                         .arg(at.width)
+                         .arg(at.height);
     }
     const QImage board = m_desktop->board();
     m_problem += QStringLiteral("; board %1 x %2, start button %3, Sinistra %4")
@@ -162,12 +114,12 @@ bool WatchedProgram::answers(int timeoutMs)
     if (!tidy(timeoutMs))
         return false;
     if (shows(d.board(), Via)) {
-        d.clickBoard(Via.x(), Via.y());
+        d.clickBoard(Via);
         if (!d.waitForBoard([](const QImage& b) { return shows(b, Sinistra) && !shows(b, Via); },
                             timeoutMs))
             return fail("a press on the start button started no round");
     }
-    d.clickBoard(Pulisci.x(), Pulisci.y());
+    d.clickBoard(Pulisci);
     if (!d.waitForBoard([](const QImage& b) { return shows(b, Via) && !shows(b, Sinistra); },
                         timeoutMs))
         return fail("a press on \"Pulisci\" did not end the round");
@@ -177,9 +129,9 @@ bool WatchedProgram::answers(int timeoutMs)
 void WatchedProgram::playRound(int gapMs, std::vector<Press>& presses)
 {
     DesktopSession& d = *m_desktop;
-    const auto pressAndWait = [&](QPoint button, Press::Kind kind) {
+    const auto pressAndWait = [&](Point button, Press::Kind kind) {
         presses.push_back({kind, steadyNs()});
-        d.clickBoard(button.x(), button.y());
+        d.clickBoard(button);
     };
     const auto pause = [&] {
         const std::int64_t since = steadyNs() - presses.back().atNs;

@@ -2,10 +2,10 @@
 // The real program as the reliability tests drive it on an X display.
 //
 // A WatchedProgram starts the program through launch.sh inside a
-// DesktopSession, so that its standard error, and if asked a log of its
-// system calls, are kept in files of a private folder. It adds the moves the
-// tests share: closing info boxes and menus, checking that the window still
-// answers, and playing a round by watching the screen.
+// DesktopSession, so that it can run in a folder of the test's choice, and if
+// asked with a log of its system calls. It adds the moves the tests share:
+// closing info boxes and menus, checking that the window still answers, and
+// playing a round by watching the screen.
 //
 // Needs DISPLAY to name a running X server (tests/support/session.sh gives
 // one). Create one WatchedProgram per run of the program; its destructor
@@ -14,55 +14,37 @@
 
 #include "e2e/DesktopSession.h"
 
-#include <QPoint>
+#include <QString>
 #include <QTemporaryDir>
 
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
 #include <vector>
 
 namespace navicella::test {
 
-// Centres of the buttons on the board, in pixels.
-inline constexpr QPoint Via{384, 496};
-inline constexpr QPoint Sinistra{236, 496};
-inline constexpr QPoint Destra{532, 496};
-inline constexpr QPoint Pulisci{68, 496};
-inline constexpr QPoint Esci{700, 496};
-
-// Whether the board shows the face of the button centred at `button`.
-bool shows(const QImage& board, QPoint button);
-// Pixels of one colour in the playing field, between the title and the question.
-int countInField(const QImage& board, const QColor& colour);
-
-// Runs xdotool and returns its standard output, trimmed.
-QString runXdotool(const QStringList& arguments);
-
-// The steady clock in nanoseconds, as the sound tests' recorder counts it.
-std::int64_t steadyNs();
-
 class WatchedProgram {
 public:
     struct Options {
-        QString workingDirectory;  // empty: the test's own
-        bool traced = false;       // run under strace (see launch.sh)
-        QStringList environment;   // more "NAME=value" settings
+        QString workingDirectory;              // empty: the test's own
+        bool traced = false;                   // run under strace (see launch.sh)
+        std::vector<std::string> environment;  // more "NAME=value" settings
     };
 
     WatchedProgram() : WatchedProgram(Options{}) {}
     explicit WatchedProgram(const Options& options);
 
     DesktopSession& desktop() { return *m_desktop; }
-    bool running();
+    bool running() { return m_desktop->process().running(); }
 
     // Its standard error so far, line by line, blank lines left out.
     QStringList errorLines() const;
-    QString errorText() const;
+    QString errorText() const { return QString::fromStdString(m_desktop->process().errorText()); }
     QString tracePath() const { return m_dir.filePath(QStringLiteral("trace.log")); }
-
-    // Waits for the program to end by itself: its exit status, or nothing
-    // when it crashed or was still running after the timeout.
+    // Waits for the program to end by itself: its status as from waitpid(),
+    // or nothing if it was still running after the timeout.
     std::optional<int> waitForExit(int timeoutMs);
 
     // Closes open info boxes and menus and gives the window its own size

@@ -4,12 +4,9 @@
 # DesktopSession starts its program without arguments, so the settings come
 # through the environment:
 #   NAVICELLA_WORKDIR  the working directory to run it in
-#   NAVICELLA_STDERR   the file that receives its standard error
 #   NAVICELLA_STRACE   the file that receives a log of its system calls
 #                      (strace -f, the calls that create, change or remove
 #                      files, sockets and shared memory, and program starts)
-# The redirection is made here, before the program or strace starts, so it
-# is not part of what is traced.
 set -eu
 if [ -n "${NAVICELLA_WORKDIR:-}" ]; then cd "$NAVICELLA_WORKDIR"; fi
 # The session bus is looked for where a desktop keeps it, in the session's
@@ -23,7 +20,6 @@ fi
 # Leaks the team has suppressed on purpose are not reports: LeakSanitizer
 # need not list them on stderr.
 export LSAN_OPTIONS="${LSAN_OPTIONS:+$LSAN_OPTIONS:}print_suppressions=0"
-if [ -n "${NAVICELLA_STDERR:-}" ]; then exec 2>"$NAVICELLA_STDERR"; fi
 if [ -n "${NAVICELLA_STRACE:-}" ]; then
   # LeakSanitizer stops the program with ptrace at exit, which cannot work
   # under strace; the other sanitizer checks stay on.

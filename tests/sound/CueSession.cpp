@@ -12,23 +12,6 @@
 
 namespace navicella::test {
 
-namespace {
-
-std::vector<std::string> driverCommand(const std::vector<std::string>& arguments,
-                                       const std::vector<std::string>& environment)
-{
-    std::vector<std::string> command;
-    if (!environment.empty()) {
-        command.push_back("env");
-        command.insert(command.end(), environment.begin(), environment.end());
-    }
-    command.push_back(NAVICELLA_CUE_DRIVER);
-    command.insert(command.end(), arguments.begin(), arguments.end());
-    return command;
-}
-
-}  // namespace
-
 bool CueSession::hasSink()
 {
     const char* sink = std::getenv("NAVICELLA_SINK");
@@ -52,7 +35,9 @@ CueSession::CueSession(SinkRecorder* recorder, const std::vector<std::string>& a
                        const std::vector<std::string>& environment)
     : m_recorder(recorder)
 {
-    m_driver = std::make_unique<ChildProcess>(driverCommand(arguments, environment));
+    std::vector<std::string> command{NAVICELLA_CUE_DRIVER};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    m_driver = std::make_unique<ChildProcess>(command, environment);
     for (int lines = 0; lines < 2; ++lines) {
         const auto line = m_driver->readLine(std::chrono::seconds(10));
         if (!line)
@@ -105,7 +90,8 @@ Recording CueSession::recording() const
 int CueSession::quit()
 {
     m_driver->writeLine("quit");
-    return m_driver->finish(std::chrono::seconds(5));
+    m_driver->closeInput();
+    return m_driver->wait(std::chrono::seconds(5)).value_or(-1);
 }
 
 std::vector<std::string> CueSession::errorLines() const

@@ -7,8 +7,8 @@
 #pragma once
 
 #include "BundledCues.h"
-#include "ChildProcess.h"
 #include "SinkRecorder.h"
+#include "support/ChildProcess.h"
 
 #include <memory>
 #include <string>

@@ -29,13 +29,6 @@ std::vector<std::string> parecCommand(int latencyMs, const std::string& server)
 
 }  // namespace
 
-std::int64_t steadyNow()
-{
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 std::int64_t Recording::timeOf(std::size_t index) const
 {
     return startNs + static_cast<std::int64_t>(index) * 1'000'000'000 / Rate;
@@ -48,11 +41,11 @@ std::int64_t Recording::arrivalOf(std::size_t index) const
     return block == blocks.end() ? INT64_MAX : block->arrivalNs;
 }
 
-std::size_t Recording::indexAt(std::int64_t steadyNs) const
+std::size_t Recording::indexAt(std::int64_t ns) const
 {
-    if (steadyNs <= startNs)
+    if (ns <= startNs)
         return 0;
-    const auto i = static_cast<std::size_t>((steadyNs - startNs) * Rate / 1'000'000'000);
+    const auto i = static_cast<std::size_t>((ns - startNs) * Rate / 1'000'000'000);
     return std::min(i, samples.size());
 }
 
@@ -77,7 +70,7 @@ void SinkRecorder::readLoop()
         if (poll(&p, 1, 50) <= 0)
             continue;
         const ssize_t n = read(m_parec.outputFd(), buffer.data() + carry, buffer.size() - carry);
-        const std::int64_t arrival = steadyNow();
+        const std::int64_t arrival = steadyNs();
         if (n <= 0)
             return;
         const std::size_t bytes = carry + static_cast<std::size_t>(n);
@@ -111,7 +104,7 @@ bool SinkRecorder::wait(double seconds, std::chrono::milliseconds timeout)
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
     std::lock_guard lock(m_mutex);
-    m_settledNs = std::min(m_settledNs, steadyNow());
+    m_settledNs = std::min(m_settledNs, steadyNs());
     return true;
 }
 
@@ -120,7 +113,7 @@ Recording SinkRecorder::stop()
     m_stop.store(true);
     if (m_reader.joinable())
         m_reader.join();
-    m_parec.terminate();
+    m_parec.stop();
     return snapshot();
 }
 

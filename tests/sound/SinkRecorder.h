@@ -14,7 +14,7 @@
 // out at the nominal rate.
 #pragma once
 
-#include "ChildProcess.h"
+#include "support/ChildProcess.h"
 
 #include <atomic>
 #include <chrono>
@@ -39,7 +39,7 @@ struct Recording {
     double seconds() const { return static_cast<double>(samples.size()) / Rate; }
     std::int64_t timeOf(std::size_t index) const;
     std::int64_t arrivalOf(std::size_t index) const;
-    std::size_t indexAt(std::int64_t steadyNs) const;
+    std::size_t indexAt(std::int64_t ns) const;
 };
 
 class SinkRecorder {
@@ -49,7 +49,7 @@ public:
     SinkRecorder(const SinkRecorder&) = delete;
     SinkRecorder& operator=(const SinkRecorder&) = delete;
 
-    bool running() const { return m_parec.running(); }
+    bool running() { return m_parec.running(); }
     // Seconds of audio received so far.
     double received() const;
     // Waits until `seconds` more of audio have arrived, or the timeout passes.
@@ -69,7 +69,5 @@ private:
     std::vector<Recording::Block> m_blocks;
     std::int64_t m_settledNs = INT64_MAX;  // blocks after this count for the clock
 };
-
-std::int64_t steadyNow();
 
 }  // namespace navicella::test

@@ -1,0 +1,63 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Where the window's controls stand on the board (the client area below the
+// menu bar), in pixels, worked out from the layout the window itself is laid
+// out from (game/Layout.h): every press of the tests and the benchmarks
+// follows a control wherever the layout moves it. Toolkit-free, so that the
+// benchmarks can use it too.
+#pragma once
+
+#include "game/Layout.h"
+
+#include <algorithm>
+
+namespace navicella::test {
+
+struct Point {
+    int x = 0;
+    int y = 0;
+};
+
+struct Region {
+    int left = 0;
+    int top = 0;
+    int width = 0;
+    int height = 0;
+
+    constexpr int bottom() const { return top + height; }  // the first row below it
+    constexpr Point centre() const { return {left + (width - 1) / 2, top + (height - 1) / 2}; }
+};
+
+// Every box of the layout lies on whole pixels.
+constexpr Region pixels(const layout::Box& box)
+{
+    using layout::TwipsPerPixel;
+    return {box.Left / TwipsPerPixel, box.Top / TwipsPerPixel, box.Width / TwipsPerPixel,
+            box.Height / TwipsPerPixel};
+}
+
+// Where a button centred at `button` shows its face, above its caption.
+constexpr Point face(Point button) { return {button.x, button.y - 10}; }
+
+namespace board {
+
+inline constexpr Region Whole = pixels(layout::Client);
+
+// The centres of the buttons.
+inline constexpr Point Via = pixels(layout::Opt_Via).centre();
+inline constexpr Point Sinistra = pixels(layout::Opt_Sinistra).centre();
+inline constexpr Point Destra = pixels(layout::Opt_Destra).centre();
+inline constexpr Point Pulisci = pixels(layout::Opt_Pulisci).centre();
+inline constexpr Point Esci = pixels(layout::Opt_Esci).centre();
+
+// The playing field, between the title and the question.
+inline constexpr Region Field{0, pixels(layout::Label1).bottom(), Whole.width,
+                              pixels(layout::Lbl_Domanda).top - pixels(layout::Label1).bottom()};
+inline constexpr Region Question = pixels(layout::Lbl_Domanda);
+// The first row of the buttons, whose pressed look changes with every press.
+inline constexpr int ButtonsTop =
+    std::min({pixels(layout::Opt_Via).top, pixels(layout::Opt_Sinistra).top,
+              pixels(layout::Opt_Destra).top, pixels(layout::Opt_Pulisci).top,
+              pixels(layout::Opt_Esci).top});
+
+}  // namespace board
+}  // namespace navicella::test
