@@ -22,14 +22,19 @@ bool shows(const QImage& board, Point button)
     return board.rect().contains(at) && board.pixelColor(at) == QColor(255, 255, 128);
 }
 
-int countInField(const QImage& board, const QColor& colour)
+int countColour(const QImage& image, const QColor& colour)
 {
     int count = 0;
-    for (int y = board::Field.top; y < board::Field.bottom() && y < board.height(); ++y) {
-        for (int x = 0; x < board.width(); ++x)
-            count += board.pixelColor(x, y) == colour ? 1 : 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x)
+            count += image.pixelColor(x, y) == colour ? 1 : 0;
     }
     return count;
+}
+
+int countInField(const QImage& board, const QColor& colour)
+{
+    return countColour(board.copy(0, board::Field.top, board.width(), board::Field.height), colour);
 }
 
 DesktopSession::DesktopSession(const std::string& program,
@@ -100,12 +105,9 @@ void DesktopSession::keys(const std::vector<std::string>& keys, unsigned long wi
 
 unsigned long DesktopSession::waitForInfoBox(int timeoutMs)
 {
-    for (int waited = 0; waited <= timeoutMs; waited += 100) {
-        if (const std::vector<unsigned long> boxes = infoBoxes(); !boxes.empty())
-            return boxes.front();
-        sleepFor(100);
-    }
-    return 0;
+    std::vector<unsigned long> boxes;
+    waitUntil([&] { return !(boxes = infoBoxes()).empty(); }, timeoutMs);
+    return boxes.empty() ? 0 : boxes.front();
 }
 
 QImage DesktopSession::screenshot() const

@@ -63,20 +63,28 @@ private:
 
 bool sleepFor(int ms);
 
+// Whether `condition` came true within the time; it is asked every 20 ms.
+template <typename Condition>
+bool waitUntil(Condition condition, int timeoutMs)
+{
+    for (int waited = 0; waited <= timeoutMs; waited += 20) {
+        if (condition())
+            return true;
+        sleepFor(20);
+    }
+    return false;
+}
+
 // Whether the board shows the face of the button centred at `button`.
 bool shows(const QImage& board, Point button);
-// Pixels of one colour in the playing field.
+// Pixels of one colour in an image, or in the board's playing field.
+int countColour(const QImage& image, const QColor& colour);
 int countInField(const QImage& board, const QColor& colour);
 
 template <typename Condition>
 bool DesktopSession::waitForBoard(Condition condition, int timeoutMs)
 {
-    for (int waited = 0; waited <= timeoutMs; waited += 20) {
-        if (condition(board()))
-            return true;
-        sleepFor(20);
-    }
-    return false;
+    return waitUntil([&] { return condition(board()); }, timeoutMs);
 }
 
 }  // namespace navicella::test

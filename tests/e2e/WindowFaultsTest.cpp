@@ -16,15 +16,6 @@ const QColor Background(255, 255, 192);
 const QColor ButtonFace(255, 255, 128);
 const QColor Green(0, 255, 0);
 
-int countColour(const QImage& image, const QColor& colour)
-{
-    int count = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            count += image.pixelColor(x, y) == colour ? 1 : 0;
-    return count;
-}
-
 class ScaleFactor : public ::testing::TestWithParam<double> {};
 
 // The same layout, in device pixels times the factor: nothing cut or shifted.

@@ -12,18 +12,6 @@ using namespace board;
 
 const QColor Red(255, 0, 0);
 
-template <typename Condition>
-bool waitUntil(Condition condition, int timeoutMs)
-{
-    const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-    while (!condition()) {
-        if (std::chrono::steady_clock::now() > end)
-            return false;
-        sleepFor(50);
-    }
-    return true;
-}
-
 std::vector<std::string> launchEnvironment(const WatchedProgram::Options& options,
                                            const QString& tracePath)
 {

@@ -13,9 +13,21 @@
 #include <csignal>
 #include <string_view>
 
-extern char** environ;
-
 namespace navicella::test {
+namespace {
+
+// What an exec wants: a pointer to each string, then a null.
+std::vector<char*> pointers(std::vector<std::string>& strings)
+{
+    std::vector<char*> all;
+    all.reserve(strings.size() + 1);
+    for (std::string& s : strings)
+        all.push_back(s.data());
+    all.push_back(nullptr);
+    return all;
+}
+
+}  // namespace
 
 using std::chrono::milliseconds;
 
@@ -56,15 +68,9 @@ ChildProcess::ChildProcess(const std::vector<std::string>& argv,
         if (e.find('=') != std::string::npos)
             variables.push_back(e);
     }
-    std::vector<char*> envp;
-    for (std::string& v : variables)
-        envp.push_back(v.data());
-    envp.push_back(nullptr);
+    const std::vector<char*> envp = pointers(variables);
     std::vector<std::string> args = argv;
-    std::vector<char*> argp;
-    for (std::string& a : args)
-        argp.push_back(a.data());
-    argp.push_back(nullptr);
+    const std::vector<char*> argp = pointers(args);
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
