@@ -43,7 +43,6 @@ using std::chrono::milliseconds;
 using test::Point;
 using namespace test::board;
 
-constexpr std::uint32_t LightYellow = 0xFFFFC0;  // the board's background, as RGB
 // Nothing for this long means the program has handled everything queued.
 constexpr milliseconds Quiet{25};
 
@@ -157,24 +156,12 @@ public:
             throw Failure("no X display with the XTest extension");
         if (!m_process.nextPaint(milliseconds(15000)))
             throw Failure("the game painted nothing within 15 s:\n" + m_process.log());
-        for (int attempt = 0; attempt < 250 && m_window == 0; ++attempt) {
-            if (const auto windows = m_input.windows("navicella"); !windows.empty())
-                m_window = windows.front();
-            else
-                std::this_thread::sleep_for(milliseconds(20));
-        }
-        if (m_window == 0)
-            throw Failure("the game's window did not show");
         // The first paint may not have reached the screen yet.
-        std::optional<int> top;
-        for (int attempt = 0; attempt < 100 && !top; ++attempt) {
-            if (attempt > 0)
-                std::this_thread::sleep_for(milliseconds(20));
-            top = m_input.clientTop(m_window, LightYellow);
-        }
-        if (!top)
-            throw Failure("the game's board was not found in its window");
-        m_top = *top;
+        const auto shown = m_input.waitForWindow("navicella", Background, milliseconds(7000));
+        if (!shown)
+            throw Failure("the game's window did not show its board");
+        m_window = shown->window;
+        m_top = shown->clientTop;
         m_process.settle(milliseconds(200));
     }
 

@@ -19,7 +19,7 @@ bool sleepFor(int ms)
 bool shows(const QImage& board, Point button)
 {
     const QPoint at(face(button).x, face(button).y);
-    return board.rect().contains(at) && board.pixelColor(at) == QColor(255, 255, 128);
+    return board.rect().contains(at) && board.pixelColor(at) == QColor(rgb(colour::Yellow));
 }
 
 int countColour(const QImage& image, const QColor& colour)
@@ -49,29 +49,18 @@ DesktopSession::~DesktopSession()
     std::fputs(m_process.errorText().c_str(), stderr);
 }
 
-// Generous deadlines: a sanitized build on a busy machine starts slowly.
+// A generous deadline: a sanitized build on a busy machine starts slowly.
 bool DesktopSession::waitForWindow()
 {
-    const std::int64_t deadline = steadyNs() + 30'000'000'000;
-    while (m_window == 0 && m_process.running() && steadyNs() < deadline) {
-        const std::vector<unsigned long> windows = m_input.windows("navicella");
-        if (windows.empty())
-            sleepFor(100);
-        else
-            m_window = windows.front();
+    const auto shown = m_input.waitForWindow("navicella", board::Background, std::chrono::seconds(30));
+    if (!shown) {
+        std::fprintf(stderr, "no first paint seen; the program %s\n",
+                     m_process.running() ? "runs" : "has ended");
+        return false;
     }
-    // Wait for the first paint: the menu bar ends where the light yellow
-    // client area begins.
-    while (m_window != 0 && steadyNs() < deadline) {
-        if (const auto top = m_input.clientTop(m_window, 0xFFFFC0)) {
-            m_menuBarHeight = *top;
-            return true;
-        }
-        sleepFor(50);
-    }
-    std::fprintf(stderr, "no first paint seen: window %lu, program %s\n", m_window,
-                 m_process.running() ? "running" : "ended");
-    return false;
+    m_window = shown->window;
+    m_menuBarHeight = shown->clientTop;
+    return true;
 }
 
 void DesktopSession::moveTo(Point board)

@@ -16,9 +16,9 @@ namespace {
 
 using namespace board;
 
-const QColor Red(255, 0, 0);
-const QColor Blue(0, 0, 255);
-const QColor MarkerGreen(0, 192, 0);
+const QColor Red(rgb(colour::Red));
+const QColor Blue(rgb(colour::Blue));
+const QColor MarkerGreen(rgb(colour::DarkGreen));
 
 // "Ritenta - Sinistra o Destra ?" reaches further left than the question
 // itself, which is centred and leaves the left fifth of its label free: blue

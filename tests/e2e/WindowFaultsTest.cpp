@@ -12,9 +12,8 @@ namespace {
 
 using namespace board;
 
-const QColor Background(255, 255, 192);
-const QColor ButtonFace(255, 255, 128);
-const QColor Green(0, 255, 0);
+const QColor ButtonFace(rgb(colour::Yellow));
+const QColor Green(rgb(colour::Green));
 
 class ScaleFactor : public ::testing::TestWithParam<double> {};
 
@@ -74,7 +73,7 @@ TEST(Window, ResizedSmallOrLargeMovesNothing)
     const QImage large = game.board();
     EXPECT_EQ(large.copy(0, 0, Whole.width, Whole.height), full) << "nothing moved";
     // Still on the 2560 x 1600 screen, where the window was centred before.
-    EXPECT_EQ(large.pixelColor(1000, 800), Background) << "the rest is the board's colour";
+    EXPECT_EQ(large.pixelColor(1000, 800), QColor(Background)) << "the rest is the board's colour";
 
     // Still playable: a clear brings back the start button.
     game.clickBoard(Pulisci);

@@ -10,7 +10,7 @@ namespace {
 
 using namespace board;
 
-const QColor Red(255, 0, 0);
+const QColor Red(rgb(colour::Red));
 
 std::vector<std::string> launchEnvironment(const WatchedProgram::Options& options,
                                            const QString& tracePath)

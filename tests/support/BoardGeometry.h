@@ -6,9 +6,11 @@
 // benchmarks can use it too.
 #pragma once
 
+#include "game/Constants.h"
 #include "game/Layout.h"
 
 #include <algorithm>
+#include <cstdint>
 
 namespace navicella::test {
 
@@ -38,9 +40,16 @@ constexpr Region pixels(const layout::Box& box)
 // Where a button centred at `button` shows its face, above its caption.
 constexpr Point face(Point button) { return {button.x, button.y - 10}; }
 
+// A colour of the core (0x00BBGGRR) as X and images hold it, 0xRRGGBB.
+constexpr std::uint32_t rgb(Colour colour)
+{
+    return (colour & 0xFF) << 16 | (colour & 0xFF00) | (colour >> 16 & 0xFF);
+}
+
 namespace board {
 
 inline constexpr Region Whole = pixels(layout::Client);
+inline constexpr std::uint32_t Background = rgb(colour::LightYellow);
 
 // The centres of the buttons.
 inline constexpr Point Via = pixels(layout::Opt_Via).centre();

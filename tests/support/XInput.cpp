@@ -126,6 +126,20 @@ std::optional<int> XInput::clientTop(unsigned long window, std::uint32_t rgb)
     return top;
 }
 
+std::optional<XInput::Shown> XInput::waitForWindow(const std::string& wmClass, std::uint32_t rgb,
+                                                   std::chrono::milliseconds timeout)
+{
+    const std::int64_t deadline = steadyNs() + timeout.count() * 1'000'000;
+    do {
+        for (const unsigned long window : windows(wmClass)) {
+            if (const auto top = clientTop(window, rgb))
+                return Shown{window, *top};
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    } while (steadyNs() < deadline);
+    return std::nullopt;
+}
+
 void XInput::resize(unsigned long window, int width, int height)
 {
     XResizeWindow(m_display, window, static_cast<unsigned int>(width),

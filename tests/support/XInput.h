@@ -4,8 +4,8 @@
 // as real X events, and the time of a press is read right where it is sent,
 // with no helper process in between.
 //
-// Find a program's windows with windows(), learn where the client area of
-// one starts with clientTop(), move the pointer to a point of it with
+// Wait for a program's window to show with waitForWindow(), which also
+// tells where its client area starts; move the pointer to a point of it with
 // moveTo(), and press, release or click a mouse button there. Keys go to the
 // window with the focus: give it with focus(). Every event is flushed to the
 // server before the call returns. X errors (a window that has just gone) are
@@ -40,9 +40,15 @@ public:
     std::string title(unsigned long window);
     // Where the window stands on the screen, and its size.
     Region geometry(unsigned long window);
-    // The first row below the menu bar that has the colour `rgb` at the
-    // window's right edge.
-    std::optional<int> clientTop(unsigned long window, std::uint32_t rgb);
+    // Waits for a window of this WM_CLASS to show its client area, painted
+    // in the colour `rgb` at the right edge, and finds the client area's
+    // first row below the menu bar; nothing if none did within the time.
+    struct Shown {
+        unsigned long window = 0;
+        int clientTop = 0;
+    };
+    std::optional<Shown> waitForWindow(const std::string& wmClass, std::uint32_t rgb,
+                                       std::chrono::milliseconds timeout);
     void resize(unsigned long window, int width, int height);
     // Gives the window the keyboard and waits until it has it.
     void focus(unsigned long window);
@@ -62,6 +68,8 @@ public:
     void type(const std::vector<std::string>& combinations, std::chrono::milliseconds delay);
 
 private:
+    std::optional<int> clientTop(unsigned long window, std::uint32_t rgb);
+
     ::_XDisplay* m_display = nullptr;
     bool m_xtest = false;
 };
