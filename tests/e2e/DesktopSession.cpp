@@ -52,7 +52,8 @@ DesktopSession::~DesktopSession()
 // A generous deadline: a sanitized build on a busy machine starts slowly.
 bool DesktopSession::waitForWindow()
 {
-    const auto shown = m_input.waitForWindow("navicella", board::Background, std::chrono::seconds(30));
+    const auto shown =
+        m_input.waitForWindow("navicella", board::Background, std::chrono::seconds(30));
     if (!shown) {
         std::fprintf(stderr, "no first paint seen; the program %s\n",
                      m_process.running() ? "runs" : "has ended");

@@ -63,10 +63,9 @@ inline constexpr Region Field{0, pixels(layout::Label1).bottom(), Whole.width,
                               pixels(layout::Lbl_Domanda).top - pixels(layout::Label1).bottom()};
 inline constexpr Region Question = pixels(layout::Lbl_Domanda);
 // The first row of the buttons, whose pressed look changes with every press.
-inline constexpr int ButtonsTop =
-    std::min({pixels(layout::Opt_Via).top, pixels(layout::Opt_Sinistra).top,
-              pixels(layout::Opt_Destra).top, pixels(layout::Opt_Pulisci).top,
-              pixels(layout::Opt_Esci).top});
+inline constexpr int ButtonsTop = std::min(
+    {pixels(layout::Opt_Via).top, pixels(layout::Opt_Sinistra).top, pixels(layout::Opt_Destra).top,
+     pixels(layout::Opt_Pulisci).top, pixels(layout::Opt_Esci).top});
 
 }  // namespace board
 }  // namespace navicella::test

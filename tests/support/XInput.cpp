@@ -30,8 +30,8 @@ std::string property(Display* display, Window window, const char* name, Atom typ
     unsigned long after = 0;
     unsigned char* data = nullptr;
     std::string value;
-    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False,
-                           type, &actual, &format, &items, &after, &data) == Success &&
+    if (XGetWindowProperty(display, window, XInternAtom(display, name, False), 0, 1024, False, type,
+                           &actual, &format, &items, &after, &data) == Success &&
         data && format == 8)
         value.assign(reinterpret_cast<const char*>(data), items);
     if (data)
@@ -84,7 +84,8 @@ std::vector<unsigned long> XInput::windows(const std::string& wmClass, const std
         if (!XGetWindowAttributes(m_display, children[i], &attributes) ||
             attributes.map_state != IsViewable || !XGetClassHint(m_display, children[i], &hint))
             continue;
-        if (hint.res_class && hint.res_class == wmClass && (title.empty() || this->title(children[i]) == title))
+        if (hint.res_class && hint.res_class == wmClass &&
+            (title.empty() || this->title(children[i]) == title))
             found.push_back(children[i]);
         XFree(hint.res_name);
         XFree(hint.res_class);
@@ -165,8 +166,8 @@ void XInput::moveTo(unsigned long window, Point point)
     int x = 0;
     int y = 0;
     Window child = 0;
-    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), point.x, point.y, &x,
-                          &y, &child);
+    XTranslateCoordinates(m_display, window, DefaultRootWindow(m_display), point.x, point.y, &x, &y,
+                          &child);
     XTestFakeMotionEvent(m_display, -1, x, y, CurrentTime);
     XFlush(m_display);
 }
@@ -200,7 +201,8 @@ void XInput::key(const std::string& combination, bool down)
     std::vector<KeyCode> codes;
     for (std::size_t start = 0; start <= combination.size();) {
         const std::size_t plus = std::min(combination.find('+', start), combination.size());
-        codes.push_back(XKeysymToKeycode(m_display, keySym(combination.substr(start, plus - start))));
+        codes.push_back(
+            XKeysymToKeycode(m_display, keySym(combination.substr(start, plus - start))));
         start = plus + 1;
     }
     if (!down)
