@@ -34,4 +34,18 @@ inline constexpr double QuestionPoints = 15.75;
 
 inline constexpr double toPixels(double twips) { return twips / TwipsPerPixel; }
 
+// A box in whole pixels, as every box of the layout lies.
+struct PixelBox {
+    int left = 0, top = 0, width = 0, height = 0;
+    constexpr int bottom() const { return top + height; }  // the first row below it
+    constexpr int centreX() const { return left + (width - 1) / 2; }
+    constexpr int centreY() const { return top + (height - 1) / 2; }
+};
+
+inline constexpr PixelBox inPixels(const Box& box)
+{
+    return {box.Left / TwipsPerPixel, box.Top / TwipsPerPixel, box.Width / TwipsPerPixel,
+            box.Height / TwipsPerPixel};
+}
+
 }  // namespace navicella::layout

@@ -13,11 +13,10 @@
 
 namespace navicella::layout {
 
-// Every box of the layout lies on whole pixels.
 inline QRect pixelRect(const Box& box)
 {
-    return {box.Left / TwipsPerPixel, box.Top / TwipsPerPixel, box.Width / TwipsPerPixel,
-            box.Height / TwipsPerPixel};
+    const PixelBox p = inPixels(box);
+    return {p.left, p.top, p.width, p.height};
 }
 
 // Colours are stored 0x00BBGGRR.

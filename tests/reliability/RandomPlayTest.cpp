@@ -40,8 +40,8 @@ const std::array<Target, 8> Targets{
      {"Pulisci", board::Pulisci},
      {"Esci", board::Esci, true},
      {"Esci's corner", {pixels(layout::Option1).left + 2, pixels(layout::Opt_Esci).top + 2}, true},
-     {"field", board::Field.centre()},
-     {"label", pixels(layout::Lbl_Livello).centre()}}};
+     {"field", centre(board::Field)},
+     {"label", centre(pixels(layout::Lbl_Livello))}}};
 constexpr std::size_t Field = 6;
 
 std::uint64_t chosenSeed()

@@ -19,23 +19,10 @@ struct Point {
     int y = 0;
 };
 
-struct Region {
-    int left = 0;
-    int top = 0;
-    int width = 0;
-    int height = 0;
+using Region = layout::PixelBox;
 
-    constexpr int bottom() const { return top + height; }  // the first row below it
-    constexpr Point centre() const { return {left + (width - 1) / 2, top + (height - 1) / 2}; }
-};
-
-// Every box of the layout lies on whole pixels.
-constexpr Region pixels(const layout::Box& box)
-{
-    using layout::TwipsPerPixel;
-    return {box.Left / TwipsPerPixel, box.Top / TwipsPerPixel, box.Width / TwipsPerPixel,
-            box.Height / TwipsPerPixel};
-}
+constexpr Region pixels(const layout::Box& box) { return layout::inPixels(box); }
+constexpr Point centre(const Region& r) { return {r.centreX(), r.centreY()}; }
 
 // Where a button centred at `button` shows its face, above its caption.
 constexpr Point face(Point button) { return {button.x, button.y - 10}; }
@@ -52,11 +39,11 @@ inline constexpr Region Whole = pixels(layout::Client);
 inline constexpr std::uint32_t Background = rgb(colour::LightYellow);
 
 // The centres of the buttons.
-inline constexpr Point Via = pixels(layout::Opt_Via).centre();
-inline constexpr Point Sinistra = pixels(layout::Opt_Sinistra).centre();
-inline constexpr Point Destra = pixels(layout::Opt_Destra).centre();
-inline constexpr Point Pulisci = pixels(layout::Opt_Pulisci).centre();
-inline constexpr Point Esci = pixels(layout::Opt_Esci).centre();
+inline constexpr Point Via = centre(pixels(layout::Opt_Via));
+inline constexpr Point Sinistra = centre(pixels(layout::Opt_Sinistra));
+inline constexpr Point Destra = centre(pixels(layout::Opt_Destra));
+inline constexpr Point Pulisci = centre(pixels(layout::Opt_Pulisci));
+inline constexpr Point Esci = centre(pixels(layout::Opt_Esci));
 
 // The playing field, between the title and the question.
 inline constexpr Region Field{0, pixels(layout::Label1).bottom(), Whole.width,
