@@ -2,8 +2,8 @@
 // Navicella: builds the window on the real clock-seeded chance and the real
 // sound player, shows it, and runs the event loop.
 #include "game/ClockRandom.h"
-#include "ui/AppIcon.h"
 #include "sound/SoundCuePlayer.h"
+#include "ui/AppIcon.h"
 #include "ui/Board.h"
 #include "ui/Form1.h"
 

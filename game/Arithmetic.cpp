@@ -12,10 +12,7 @@ namespace {
 constexpr int Min16 = std::numeric_limits<Int16>::min();
 constexpr int Max16 = std::numeric_limits<Int16>::max();
 
-[[noreturn]] void overflow()
-{
-    throw RuntimeError(RuntimeError::Kind::Overflow, "Overflow");
-}
+[[noreturn]] void overflow() { throw RuntimeError(RuntimeError::Kind::Overflow, "Overflow"); }
 
 Int16 narrow(int value)
 {

@@ -16,14 +16,8 @@ std::uint64_t ClockRandom::steadyTicks()
 // increment: a reading equal to it, or to its complement, froze the generator
 // in a cycle of one or two states, and the re-draw loop of thread generation
 // could then spin for as long as the clock showed that reading.
-void ClockRandom::reseedFromClock()
-{
-    m_numbers.add(m_clock() << 1);
-}
+void ClockRandom::reseedFromClock() { m_numbers.add(m_clock() << 1); }
 
-float ClockRandom::draw()
-{
-    return m_numbers.unit();
-}
+float ClockRandom::draw() { return m_numbers.unit(); }
 
 }  // namespace navicella

@@ -16,12 +16,22 @@ Controls::Controls()
     for (Line& line : Line3)
         line.BorderColor = colour::Blue;
 
-    Shape1 = {.Left = 480, .Top = 800, .Width = 495, .Height = 600,
-              .BorderColor = colour::Red, .BackColor = colour::LightYellow,
-              .FillColor = colour::LightYellow, .Visible = true};
-    Shape2 = {.Left = 600, .Top = 1800, .Width = 255, .Height = 240,
-              .BorderColor = colour::DarkGreen, .BackColor = colour::LightYellow,
-              .FillColor = colour::LightYellow, .Visible = false};
+    Shape1 = {.Left = 480,
+              .Top = 800,
+              .Width = 495,
+              .Height = 600,
+              .BorderColor = colour::Red,
+              .BackColor = colour::LightYellow,
+              .FillColor = colour::LightYellow,
+              .Visible = true};
+    Shape2 = {.Left = 600,
+              .Top = 1800,
+              .Width = 255,
+              .Height = 240,
+              .BorderColor = colour::DarkGreen,
+              .BackColor = colour::LightYellow,
+              .FillColor = colour::LightYellow,
+              .Visible = false};
 
     Label1 = {std::string(text::Title), true};
     Lbl_Domanda = {"", true};

@@ -25,10 +25,10 @@ private:
 };
 
 struct GameState {
-    Int16 ShipSize = 0;      // base of the ship's triangle
-    Int16 ShipAX = 0;        // vertex A, rear-left corner
-    Int16 ShipBX = 0;        // vertex B, rear-right corner
-    Int16 ShipCX = 0;        // vertex C, the nose
+    Int16 ShipSize = 0;  // base of the ship's triangle
+    Int16 ShipAX = 0;    // vertex A, rear-left corner
+    Int16 ShipBX = 0;    // vertex B, rear-right corner
+    Int16 ShipCX = 0;    // vertex C, the nose
     Int16 ShipAY = 0;
     Int16 ShipBY = 0;
     Int16 ShipCY = 0;

@@ -20,8 +20,9 @@ public:
         MissingControlElement = 340,
     };
 
-    RuntimeError(Kind kind, const std::string& message)
-        : std::runtime_error(message), m_kind(kind) {}
+    RuntimeError(Kind kind, const std::string& message) : std::runtime_error(message), m_kind(kind)
+    {
+    }
 
     Kind kind() const { return m_kind; }
     int number() const { return static_cast<int>(m_kind); }

@@ -104,7 +104,8 @@ SoundCuePlayer::SoundCuePlayer(ReadyCallback ready) : m_ready(std::move(ready))
     }
     pa_threaded_mainloop_set_name(m_loop, "navicella-sound");
     pa_mainloop_api* api = pa_threaded_mainloop_get_api(m_loop);
-    const auto onWake = [](pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t, void* self) {
+    const auto onWake = [](pa_mainloop_api*, pa_io_event*, int fd, pa_io_event_flags_t,
+                           void* self) {
         auto* player = static_cast<SoundCuePlayer*>(self);
         std::uint64_t count = 0;
         if (read(fd, &count, sizeof count) < 0)
@@ -220,7 +221,8 @@ void SoundCuePlayer::start(const std::string& path)
         std::string fault;
         source = openFile(path, fault);
         if (!source)
-            warnOnce("path:" + path, "cannot play \"" + path + "\": " + fault + ", the cue stays silent");
+            warnOnce("path:" + path,
+                     "cannot play \"" + path + "\": " + fault + ", the cue stays silent");
     } else if (const std::optional<synth::Cue> cue = synth::cueFor(path)) {
         std::vector<std::int16_t>& samples = m_own.at(static_cast<std::size_t>(*cue));
         if (samples.empty())
@@ -254,7 +256,8 @@ bool SoundCuePlayer::Voice::open(pa_context* context)
     pa_proplist_free(properties);
     if (!stream) {
         player->warnOnce("stream", std::string("cannot open a stream (") +
-                                       pa_strerror(pa_context_errno(context)) + "), a cue is silent");
+                                       pa_strerror(pa_context_errno(context)) +
+                                       "), a cue is silent");
         return false;
     }
     const auto onState = [](pa_stream* s, void* self) {
@@ -293,9 +296,11 @@ bool SoundCuePlayer::Voice::open(pa_context* context)
     pa_stream_set_write_callback(stream, onWrite, this);
     pa_buffer_attr buffer{};
     buffer.maxlength = buffer.prebuf = buffer.minreq = buffer.fragsize = UINT32_MAX;
-    buffer.tlength = static_cast<std::uint32_t>(pa_usec_to_bytes(QueuedMs * PA_USEC_PER_MSEC, &spec));
+    buffer.tlength =
+        static_cast<std::uint32_t>(pa_usec_to_bytes(QueuedMs * PA_USEC_PER_MSEC, &spec));
     // Failing, the stream fails through its state callback.
-    pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr, nullptr);
+    pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
+                               nullptr);
     return true;
 }
 

@@ -80,8 +80,8 @@ private:
     // The rest belongs to the sound thread.
     pa_context* m_context = nullptr;
     bool m_wasReady = false;
-    std::optional<std::string> m_waiting;  // asked for while connecting
-    std::list<Voice> m_voices;             // the newest last; older ones fading out
+    std::optional<std::string> m_waiting;            // asked for while connecting
+    std::list<Voice> m_voices;                       // the newest last; older ones fading out
     std::array<std::vector<std::int16_t>, 4> m_own;  // our own cues, rendered when first played
     std::set<std::string> m_warned;
 };

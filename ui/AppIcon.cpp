@@ -54,8 +54,8 @@ void paintIcon(QPainter& painter, const QRectF& target)
     const qreal edge = std::max(0.5, gridUnits / side);
     painter.setPen(strokePen(tileEdge, edge));
     painter.setBrush(tileFill);
-    painter.drawRoundedRect(QRectF(edge / 2.0, edge / 2.0, gridUnits - edge, gridUnits - edge),
-                            3.0, 3.0);
+    painter.drawRoundedRect(QRectF(edge / 2.0, edge / 2.0, gridUnits - edge, gridUnits - edge), 3.0,
+                            3.0);
 
     // The thread leaves the ship's nose, runs up, across and down into the
     // goal: the game's right-angled path in three strokes.

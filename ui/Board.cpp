@@ -24,8 +24,8 @@ void paintLine(QPainter& painter, const Line& line)
     // A line whose ends coincide shows nothing: that is how the trail is cleared.
     if (!line.Visible || (line.X1 == line.X2 && line.Y1 == line.Y2))
         return;
-    painter.setPen(QPen(layout::toQColor(line.BorderColor), layout::LineWidthPixels,
-                        Qt::SolidLine, Qt::RoundCap));
+    painter.setPen(QPen(layout::toQColor(line.BorderColor), layout::LineWidthPixels, Qt::SolidLine,
+                        Qt::RoundCap));
     painter.drawLine(snapped(line.X1, line.Y1), snapped(line.X2, line.Y2));
 }
 
@@ -104,7 +104,8 @@ void Board::paintEvent(QPaintEvent*)
 void Board::refreshAccessibleText()
 {
     QStringList texts;
-    for (const Label* label : {&m_controls.Label1, &m_controls.Lbl_Domanda, &m_controls.Lbl_Livello})
+    for (const Label* label :
+         {&m_controls.Label1, &m_controls.Lbl_Domanda, &m_controls.Lbl_Livello})
         if (label->Visible && !label->Caption.empty())
             texts << QString::fromStdString(label->Caption);
     setAccessibleDescription(texts.join(QLatin1Char('\n')));

@@ -86,8 +86,7 @@ Form1::Form1(RandomSource& random, CuePlayer& player, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-GraphicalOptionButton* Form1::addButton(const QString& caption, Colour face,
-                                        const layout::Box& box)
+GraphicalOptionButton* Form1::addButton(const QString& caption, Colour face, const layout::Box& box)
 {
     auto* button = new GraphicalOptionButton(caption, layout::toQColor(face), m_board);
     button->setGeometry(layout::pixelRect(box));
@@ -151,11 +150,10 @@ void Form1::dispatch(void (Game::*handler)())
     } catch (const RuntimeError& error) {
         // The steps done before the error stay done: show them behind the box.
         syncWidgets();
-        m_presenter(this, toQString(text::ErrorTitle),
-                    toQString(text::ErrorMessage)
-                        .arg(error.number())
-                        .arg(QString::fromUtf8(error.what())),
-                    true);
+        m_presenter(
+            this, toQString(text::ErrorTitle),
+            toQString(text::ErrorMessage).arg(error.number()).arg(QString::fromUtf8(error.what())),
+            true);
     }
     syncWidgets();
 }

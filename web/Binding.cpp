@@ -190,42 +190,61 @@ std::string describeAll()
 {
     using namespace layout;
     const std::pair<std::string_view, Box> boxes[] = {
-        {"Client", Client},         {"Opt_Esci", Opt_Esci},         {"Option1", Option1},
-        {"Opt_Via", Opt_Via},       {"Opt_Destra", Opt_Destra},     {"Opt_Sinistra", Opt_Sinistra},
+        {"Client", Client},           {"Opt_Esci", Opt_Esci},       {"Option1", Option1},
+        {"Opt_Via", Opt_Via},         {"Opt_Destra", Opt_Destra},   {"Opt_Sinistra", Opt_Sinistra},
         {"Opt_Pulisci", Opt_Pulisci}, {"Lbl_Livello", Lbl_Livello}, {"Label1", Label1},
         {"Lbl_Domanda", Lbl_Domanda},
     };
     const std::pair<std::string_view, double> points[] = {
-        {"button", ButtonPoints}, {"level", LevelPoints},
-        {"title", TitlePoints},   {"question", QuestionPoints},
+        {"button", ButtonPoints},
+        {"level", LevelPoints},
+        {"title", TitlePoints},
+        {"question", QuestionPoints},
     };
     const std::pair<std::string_view, Colour> colours[] = {
-        {"LightYellow", colour::LightYellow}, {"Yellow", colour::Yellow},
-        {"Blue", colour::Blue},               {"Green", colour::Green},
-        {"Red", colour::Red},                 {"DarkGreen", colour::DarkGreen},
+        {"LightYellow", colour::LightYellow},
+        {"Yellow", colour::Yellow},
+        {"Blue", colour::Blue},
+        {"Green", colour::Green},
+        {"Red", colour::Red},
+        {"DarkGreen", colour::DarkGreen},
     };
     const std::pair<std::string_view, std::string_view> texts[] = {
-        {"Title", text::Title},       {"Sinistra", text::Sinistra},       {"Destra", text::Destra},
-        {"Easy", text::Easy},         {"Simple", text::Simple},           {"Complex", text::Complex},
-        {"Start", text::Start},       {"Clear", text::Clear},             {"Exit", text::Exit},
-        {"OptionsMenu", text::OptionsMenu}, {"InfoMenu", text::InfoMenu}, {"InfoTitle", text::InfoTitle},
-        {"InfoMessage", text::InfoMessage}, {"ErrorTitle", text::ErrorTitle},
+        {"Title", text::Title},
+        {"Sinistra", text::Sinistra},
+        {"Destra", text::Destra},
+        {"Easy", text::Easy},
+        {"Simple", text::Simple},
+        {"Complex", text::Complex},
+        {"Start", text::Start},
+        {"Clear", text::Clear},
+        {"Exit", text::Exit},
+        {"OptionsMenu", text::OptionsMenu},
+        {"InfoMenu", text::InfoMenu},
+        {"InfoTitle", text::InfoTitle},
+        {"InfoMessage", text::InfoMessage},
+        {"ErrorTitle", text::ErrorTitle},
         {"ErrorMessage", text::ErrorMessage},
     };
-    const std::pair<std::string_view, synth::Cue> cues[] = {
-        {"Start", synth::Cue::Start}, {"Right", synth::Cue::Right},
-        {"Wrong", synth::Cue::Wrong}, {"End", synth::Cue::End},
+    const std::pair<std::string_view, synth::Cue> cueNames[] = {
+        {"Start", synth::Cue::Start},
+        {"Right", synth::Cue::Right},
+        {"Wrong", synth::Cue::Wrong},
+        {"End", synth::Cue::End},
     };
     const auto number = [](auto value) { return std::to_string(value); };
-    return "{\"twipsPerPixel\":" + number(TwipsPerPixel) + ",\"lineWidth\":" + number(LineWidthPixels) +
-           ",\"boxes\":" + jsonObject(boxes, [&](const Box& b) {
-               return "[" + number(b.Left) + "," + number(b.Top) + "," + number(b.Width) + "," +
-                      number(b.Height) + "]";
-           }) +
-           ",\"points\":" + jsonObject(points, number) + ",\"colours\":" + jsonObject(colours, number) +
+    return "{\"twipsPerPixel\":" + number(TwipsPerPixel) +
+           ",\"lineWidth\":" + number(LineWidthPixels) + ",\"boxes\":" +
+           jsonObject(boxes,
+                      [&](const Box& b) {
+                          return "[" + number(b.Left) + "," + number(b.Top) + "," +
+                                 number(b.Width) + "," + number(b.Height) + "]";
+                      }) +
+           ",\"points\":" + jsonObject(points, number) +
+           ",\"colours\":" + jsonObject(colours, number) +
            ",\"texts\":" + jsonObject(texts, quoted) + ",\"handlers\":" + jsonNames(Handlers) +
            ",\"members\":" + jsonNames(Members) + ",\"labels\":" + jsonNames(Labels) +
-           ",\"cues\":" + jsonNames(cues) + "}";
+           ",\"cues\":" + jsonNames(cueNames) + "}";
 }
 
 const std::vector<std::int16_t>& renderedCue(int cue)

@@ -61,10 +61,7 @@ void sample(const std::string& name, double value)
     std::fprintf(stderr, "sample %s %.6g\n", name.c_str(), value);
 }
 
-std::vector<std::string> traced()
-{
-    return {"NAVICELLA_TRACE_PAINTS=1"};
-}
+std::vector<std::string> traced() { return {"NAVICELLA_TRACE_PAINTS=1"}; }
 
 struct Options {
     std::map<std::string, std::string> values;

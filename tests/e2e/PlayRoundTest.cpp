@@ -45,9 +45,9 @@ void save(const QImage& image, const QString& name)
 
 struct LevelCase {
     const char* name;
-    int menuItem;  // 0 Facile, 1 Semplice, 2 Complesso
+    int menuItem;                   // 0 Facile, 1 Semplice, 2 Complesso
     std::vector<int> rightPresses;  // the counts a whole thread can take
-    bool marker;    // the ship is the easy-level circle, not the triangle
+    bool marker;                    // the ship is the easy-level circle, not the triangle
 };
 
 class PlayRound : public ::testing::TestWithParam<LevelCase> {};
@@ -67,8 +67,9 @@ TEST_P(PlayRound, ToItsEnd)
     sleepFor(300);
 
     game.clickBoard(Via);
-    ASSERT_TRUE(game.waitForBoard([](const QImage& b) { return !shows(b, Via) && shows(b, Sinistra); }))
-        << "the round did not start";
+    ASSERT_TRUE(game.waitForBoard([](const QImage& b) {
+        return !shows(b, Via) && shows(b, Sinistra);
+    })) << "the round did not start";
     const QImage start = game.board();
     save(start, QStringLiteral("%1-start").arg(level.name));
     EXPECT_EQ(countInField(start, MarkerGreen) > 0, level.marker);

@@ -16,10 +16,7 @@ const Line HomeBase = segment(5500, 3500, 6000, 3500, colour::Blue);
 const Line HomeLeftFlank = segment(5500, 3500, 5750, 3250, colour::Blue);
 const Line HomeRightFlank = segment(6000, 3500, 5750, 3250, colour::Blue);
 
-std::array<Line, 3> lines3(const Controls& c)
-{
-    return {c.Line3(0), c.Line3(1), c.Line3(2)};
-}
+std::array<Line, 3> lines3(const Controls& c) { return {c.Line3(0), c.Line3(1), c.Line3(2)}; }
 
 using ShipTest = GameFixture;
 

@@ -12,14 +12,8 @@
 namespace navicella::test {
 namespace {
 
-float below(float value)
-{
-    return std::nextafter(value, 0.0f);
-}
-float above(float value)
-{
-    return std::nextafter(value, 1.0f);
-}
+float below(float value) { return std::nextafter(value, 0.0f); }
+float above(float value) { return std::nextafter(value, 1.0f); }
 
 std::string repeated(const std::string& unit, int times)
 {
@@ -113,8 +107,10 @@ TEST_F(ThreadTest, APairIsATurnAndItsOppositeAndThePairsAlternate)
         g.Opt_Via_MouseDown();
         EXPECT_EQ(turns(g.state()), t.expected);
         expectValidThread(g, t.level);
-        EXPECT_EQ(g.state().LeftPairs, t.expected[static_cast<std::size_t>(2 * g.state().LastPick)] == S ? 1 : 0);
-        EXPECT_EQ(g.state().RightPairs, t.expected[static_cast<std::size_t>(2 * g.state().LastPick)] == D ? 1 : 0);
+        EXPECT_EQ(g.state().LeftPairs,
+                  t.expected[static_cast<std::size_t>(2 * g.state().LastPick)] == S ? 1 : 0);
+        EXPECT_EQ(g.state().RightPairs,
+                  t.expected[static_cast<std::size_t>(2 * g.state().LastPick)] == D ? 1 : 0);
     }
 }
 

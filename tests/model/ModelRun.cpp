@@ -22,24 +22,15 @@ constexpr Weight Weights{220, 50, 800, 260, 120, 25, 20, 1};
 const char* eventName(Event event)
 {
     switch (event) {
-        case Event::Load:
-            return "load";
-        case Event::Start:
-            return "press Via";
-        case Event::Clear:
-            return "press Pulisci";
-        case Event::Right:
-            return "right answer";
-        case Event::Wrong:
-            return "wrong answer";
-        case Event::Release:
-            return "release";
-        case Event::Level:
-            return "level";
-        case Event::Info:
-            return "info";
-        case Event::Exit:
-            return "Esci";
+    case Event::Load: return "load";
+    case Event::Start: return "press Via";
+    case Event::Clear: return "press Pulisci";
+    case Event::Right: return "right answer";
+    case Event::Wrong: return "wrong answer";
+    case Event::Release: return "release";
+    case Event::Level: return "level";
+    case Event::Info: return "info";
+    case Event::Exit: return "Esci";
     }
     return "?";
 }
@@ -57,42 +48,26 @@ std::optional<std::string> ModelRun::play(long events)
     while (!m_failure && m_counts.delivered < events) {
         const Choice choice = choose();
         switch (choice) {
-            case Choice::Start:
-                press(Member::Via, Event::Start, {});
-                break;
-            case Choice::Clear:
-                press(Member::Pulisci, Event::Clear, {});
-                break;
-            case Choice::Right:
-            case Choice::Wrong: {
-                const bool right = choice == Choice::Right;
-                std::string word = m_model.expectedWord();
-                if (word.empty())
-                    word = m_choices.below(2) == 0 ? "Destra" : "Sinistra";
-                if (!right)
-                    word = word == "Destra" ? "Sinistra" : "Destra";
-                press(word == "Destra" ? Member::Destra : Member::Sinistra,
-                      right ? Event::Right : Event::Wrong, word);
-                break;
-            }
-            case Choice::Release:
-                releaseHeld();
-                break;
-            case Choice::Facile:
-                chooseLevel(Level::Facile);
-                break;
-            case Choice::Semplice:
-                chooseLevel(Level::Semplice);
-                break;
-            case Choice::Complesso:
-                chooseLevel(Level::Complesso);
-                break;
-            case Choice::Info:
-                info();
-                break;
-            case Choice::Exit:
-                exit();
-                break;
+        case Choice::Start: press(Member::Via, Event::Start, {}); break;
+        case Choice::Clear: press(Member::Pulisci, Event::Clear, {}); break;
+        case Choice::Right:
+        case Choice::Wrong: {
+            const bool right = choice == Choice::Right;
+            std::string word = m_model.expectedWord();
+            if (word.empty())
+                word = m_choices.below(2) == 0 ? "Destra" : "Sinistra";
+            if (!right)
+                word = word == "Destra" ? "Sinistra" : "Destra";
+            press(word == "Destra" ? Member::Destra : Member::Sinistra,
+                  right ? Event::Right : Event::Wrong, word);
+            break;
+        }
+        case Choice::Release: releaseHeld(); break;
+        case Choice::Facile: chooseLevel(Level::Facile); break;
+        case Choice::Semplice: chooseLevel(Level::Semplice); break;
+        case Choice::Complesso: chooseLevel(Level::Complesso); break;
+        case Choice::Info: info(); break;
+        case Choice::Exit: exit(); break;
         }
     }
     return m_failure;
@@ -144,18 +119,12 @@ OptionButton& ModelRun::button(Member member)
 {
     Controls& c = m_game->controls();
     switch (member) {
-        case Member::Via:
-            return c.Opt_Via;
-        case Member::Pulisci:
-            return c.Opt_Pulisci;
-        case Member::Destra:
-            return c.Opt_Destra;
-        case Member::Sinistra:
-            return c.Opt_Sinistra;
-        case Member::Esci:
-            return c.Opt_Esci;
-        default:
-            return c.Option1;
+    case Member::Via: return c.Opt_Via;
+    case Member::Pulisci: return c.Opt_Pulisci;
+    case Member::Destra: return c.Opt_Destra;
+    case Member::Sinistra: return c.Opt_Sinistra;
+    case Member::Esci: return c.Opt_Esci;
+    default: return c.Option1;
     }
 }
 
@@ -180,33 +149,32 @@ void ModelRun::press(Member member, Event event, std::string_view word)
     const int answeredBefore = m_game->state().AnswerIndex;
     Game& game = *m_game;
     switch (member) {
-        case Member::Via:
-            guarded([&] { game.Opt_Via_MouseDown(); });
-            m_lastStartCalls = m_random.take();
-            m_model.start(m_lastStartCalls);
-            m_roundMixed = false;
-            break;
-        case Member::Pulisci:
-            guarded([&] { game.Opt_Pulisci_MouseDown(); });
-            m_model.clear();
-            break;
-        case Member::Destra:
-        case Member::Sinistra:
-            if (event == Event::Right && !m_roundMixed &&
-                (m_model.level() == Level::Facile) != (m_model.roundLevel() == Level::Facile)) {
-                m_roundMixed = true;
-                ++m_counts.mixedRounds;
-            }
-            guarded([&] {
-                if (member == Member::Destra)
-                    game.Opt_Destra_MouseDown();
-                else
-                    game.Opt_Sinistra_MouseDown();
-            });
-            m_model.answer(word);
-            break;
-        default:
-            break;
+    case Member::Via:
+        guarded([&] { game.Opt_Via_MouseDown(); });
+        m_lastStartCalls = m_random.take();
+        m_model.start(m_lastStartCalls);
+        m_roundMixed = false;
+        break;
+    case Member::Pulisci:
+        guarded([&] { game.Opt_Pulisci_MouseDown(); });
+        m_model.clear();
+        break;
+    case Member::Destra:
+    case Member::Sinistra:
+        if (event == Event::Right && !m_roundMixed &&
+            (m_model.level() == Level::Facile) != (m_model.roundLevel() == Level::Facile)) {
+            m_roundMixed = true;
+            ++m_counts.mixedRounds;
+        }
+        guarded([&] {
+            if (member == Member::Destra)
+                game.Opt_Destra_MouseDown();
+            else
+                game.Opt_Sinistra_MouseDown();
+        });
+        m_model.answer(word);
+        break;
+    default: break;
     }
     check(event, std::string(eventName(event)) + " " + nameOf(member), answeredBefore);
 
@@ -229,20 +197,11 @@ void ModelRun::releaseHeld()
     guarded([&] {
         game.controls().setValue(button(member), true);
         switch (member) {
-            case Member::Via:
-                game.Opt_Via_MouseUp();
-                break;
-            case Member::Pulisci:
-                game.Opt_Pulisci_MouseUp();
-                break;
-            case Member::Destra:
-                game.Opt_Destra_MouseUp();
-                break;
-            case Member::Sinistra:
-                game.Opt_Sinistra_MouseUp();
-                break;
-            default:
-                break;
+        case Member::Via: game.Opt_Via_MouseUp(); break;
+        case Member::Pulisci: game.Opt_Pulisci_MouseUp(); break;
+        case Member::Destra: game.Opt_Destra_MouseUp(); break;
+        case Member::Sinistra: game.Opt_Sinistra_MouseUp(); break;
+        default: break;
         }
     });
     m_model.release(member);
@@ -259,10 +218,7 @@ void ModelRun::chooseLevel(Level level)
 
 // The info box belongs to the window alone: the game hears nothing of it,
 // and the model, expecting no change at all, checks that it came out as it went in.
-void ModelRun::info()
-{
-    check(Event::Info, "info", m_game->state().AnswerIndex);
-}
+void ModelRun::info() { check(Event::Info, "info", m_game->state().AnswerIndex); }
 
 // "Esci" is selected by its click and the program ends; the run goes on with
 // a fresh start of the program.

@@ -15,10 +15,7 @@ constexpr Colour Green = 0x0000FF00;
 constexpr Colour Red = 0x000000FF;
 constexpr Colour LightYellow = 0x00C0FFFF;
 
-int turnCount(const GameState& s)
-{
-    return s.LastPick + 1 + s.TurnOffset;
-}
+int turnCount(const GameState& s) { return s.LastPick + 1 + s.TurnOffset; }
 
 bool collapsed(const Line& line)
 {
@@ -125,43 +122,41 @@ void RuleChecks::checkButtons(const Game& game, const RulesModel& model)
              (c.Opt_Pulisci.Visible ? "shown" : "hidden"));
 
     switch (round) {
-        case Round::None:
-            if (!c.Lbl_Domanda.Caption.empty())
-                fail("a question \"" + c.Lbl_Domanda.Caption + "\" with no round");
-            if (c.Shape1.Visible)
-                fail("the goal marker is shown with no round");
-            for (Int16 k = 0; k < 20; ++k) {
-                if (!s.Turns(k).empty() || !collapsed(c.Line1(k)) ||
-                    c.Line1(k).BorderColor != Green)
-                    fail("with no round, entry or segment " + std::to_string(k) +
-                         " is not cleared");
-            }
-            break;
-        case Round::Asking:
-        case Round::Retry: {
-            const char* question =
-                round == Round::Asking ? "Sinistra o Destra ?" : "Ritenta - Sinistra o Destra ?";
-            if (!c.Lbl_Domanda.Visible || c.Lbl_Domanda.Caption != question)
-                fail(std::string("expected the question \"") + question +
-                     "\" on show, the label has \"" + c.Lbl_Domanda.Caption + "\"" +
-                     (c.Lbl_Domanda.Visible ? "" : ", hidden"));
-            if (!c.Shape1.Visible || c.Shape1.FillColor != LightYellow)
-                fail("the goal marker is not shown unfilled during the round");
-            if (s.AnswerIndex >= turnCount(s))
-                fail("still asking with all " + std::to_string(turnCount(s)) + " turns answered");
-            break;
+    case Round::None:
+        if (!c.Lbl_Domanda.Caption.empty())
+            fail("a question \"" + c.Lbl_Domanda.Caption + "\" with no round");
+        if (c.Shape1.Visible)
+            fail("the goal marker is shown with no round");
+        for (Int16 k = 0; k < 20; ++k) {
+            if (!s.Turns(k).empty() || !collapsed(c.Line1(k)) || c.Line1(k).BorderColor != Green)
+                fail("with no round, entry or segment " + std::to_string(k) + " is not cleared");
         }
-        case Round::Ended:
-            if (c.Lbl_Domanda.Visible)
-                fail("the question is still shown after the end of the thread");
-            if (!c.Shape1.Visible || c.Shape1.FillColor != Red)
-                fail("the goal marker is not filled red at the end");
-            if (c.Shape2.Visible)
-                fail("the easy-level marker is shown after the end of the thread");
-            if (s.AnswerIndex != turnCount(s))
-                fail("the round ended with AnswerIndex " + std::to_string(s.AnswerIndex) + " of " +
-                     std::to_string(turnCount(s)));
-            break;
+        break;
+    case Round::Asking:
+    case Round::Retry: {
+        const char* question =
+            round == Round::Asking ? "Sinistra o Destra ?" : "Ritenta - Sinistra o Destra ?";
+        if (!c.Lbl_Domanda.Visible || c.Lbl_Domanda.Caption != question)
+            fail(std::string("expected the question \"") + question +
+                 "\" on show, the label has \"" + c.Lbl_Domanda.Caption + "\"" +
+                 (c.Lbl_Domanda.Visible ? "" : ", hidden"));
+        if (!c.Shape1.Visible || c.Shape1.FillColor != LightYellow)
+            fail("the goal marker is not shown unfilled during the round");
+        if (s.AnswerIndex >= turnCount(s))
+            fail("still asking with all " + std::to_string(turnCount(s)) + " turns answered");
+        break;
+    }
+    case Round::Ended:
+        if (c.Lbl_Domanda.Visible)
+            fail("the question is still shown after the end of the thread");
+        if (!c.Shape1.Visible || c.Shape1.FillColor != Red)
+            fail("the goal marker is not filled red at the end");
+        if (c.Shape2.Visible)
+            fail("the easy-level marker is shown after the end of the thread");
+        if (s.AnswerIndex != turnCount(s))
+            fail("the round ended with AnswerIndex " + std::to_string(s.AnswerIndex) + " of " +
+                 std::to_string(turnCount(s)));
+        break;
     }
 }
 
@@ -309,21 +304,20 @@ void RuleChecks::checkAnswer(const Game& game, const RulesModel& model, Event ev
     const auto chimes = std::count(played.begin(), played.end(), Cue::Right);
     const auto fanfares = std::count(played.begin(), played.end(), Cue::End);
     switch (event) {
-        case Event::Start:
-            if (played != std::vector<Cue>{Cue::Start})
-                fail("a start played " + text(played));
-            return;
-        case Event::Wrong:
-            if (played != std::vector<Cue>{Cue::Wrong} || s.AnswerIndex != answeredBefore)
-                fail("a wrong answer played " + text(played) + " and moved AnswerIndex from " +
-                     std::to_string(answeredBefore) + " to " + std::to_string(s.AnswerIndex));
-            return;
-        case Event::Right:
-            break;
-        default:
-            if (!played.empty())
-                fail("an event with no sound played " + text(played));
-            return;
+    case Event::Start:
+        if (played != std::vector<Cue>{Cue::Start})
+            fail("a start played " + text(played));
+        return;
+    case Event::Wrong:
+        if (played != std::vector<Cue>{Cue::Wrong} || s.AnswerIndex != answeredBefore)
+            fail("a wrong answer played " + text(played) + " and moved AnswerIndex from " +
+                 std::to_string(answeredBefore) + " to " + std::to_string(s.AnswerIndex));
+        return;
+    case Event::Right: break;
+    default:
+        if (!played.empty())
+            fail("an event with no sound played " + text(played));
+        return;
     }
 
     // A chime per turn travelled, two only in the easy level; the fanfare

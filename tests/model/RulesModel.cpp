@@ -21,19 +21,10 @@ constexpr Colour Blue = 0x00FF0000;
 constexpr Colour LightYellow = 0x00C0FFFF;
 constexpr Colour DarkGreen = 0x0000C000;
 
-Int16 i16(int value)
-{
-    return static_cast<Int16>(value);
-}
-float real(int value)
-{
-    return static_cast<float>(value);
-}
+Int16 i16(int value) { return static_cast<Int16>(value); }
+float real(int value) { return static_cast<float>(value); }
 
-bool isClock(int heading)
-{
-    return heading == 12 || heading == 3 || heading == 6 || heading == 9;
-}
+bool isClock(int heading) { return heading == 12 || heading == 3 || heading == 6 || heading == 9; }
 
 std::string shortened(const std::string& calls)
 {
@@ -48,14 +39,10 @@ std::string shortened(const std::string& calls)
 const char* nameOf(Round round)
 {
     switch (round) {
-        case Round::None:
-            return "no round";
-        case Round::Asking:
-            return "asking";
-        case Round::Retry:
-            return "retry";
-        case Round::Ended:
-            return "ended";
+    case Round::None: return "no round";
+    case Round::Asking: return "asking";
+    case Round::Retry: return "retry";
+    case Round::Ended: return "ended";
     }
     return "?";
 }
@@ -63,14 +50,10 @@ const char* nameOf(Round round)
 const char* nameOf(Cue cue)
 {
     switch (cue) {
-        case Cue::Start:
-            return "start";
-        case Cue::Right:
-            return "chime";
-        case Cue::Wrong:
-            return "chord";
-        case Cue::End:
-            return "fanfare";
+    case Cue::Start: return "start";
+    case Cue::Right: return "chime";
+    case Cue::Wrong: return "chord";
+    case Cue::End: return "fanfare";
     }
     return "?";
 }
@@ -78,20 +61,13 @@ const char* nameOf(Cue cue)
 const char* nameOf(Member member)
 {
     switch (member) {
-        case Member::None:
-            return "none";
-        case Member::Esci:
-            return "Opt_Esci";
-        case Member::Option1:
-            return "Option1";
-        case Member::Via:
-            return "Opt_Via";
-        case Member::Destra:
-            return "Opt_Destra";
-        case Member::Sinistra:
-            return "Opt_Sinistra";
-        case Member::Pulisci:
-            return "Opt_Pulisci";
+    case Member::None: return "none";
+    case Member::Esci: return "Opt_Esci";
+    case Member::Option1: return "Option1";
+    case Member::Via: return "Opt_Via";
+    case Member::Destra: return "Opt_Destra";
+    case Member::Sinistra: return "Opt_Sinistra";
+    case Member::Pulisci: return "Opt_Pulisci";
     }
     return "?";
 }
@@ -139,15 +115,9 @@ Controls RulesModel::controls() const
     return expected;
 }
 
-std::vector<Cue> RulesModel::takeCues()
-{
-    return std::exchange(m_cues, {});
-}
+std::vector<Cue> RulesModel::takeCues() { return std::exchange(m_cues, {}); }
 
-std::vector<std::string> RulesModel::takeProblems()
-{
-    return std::exchange(m_problems, {});
-}
+std::vector<std::string> RulesModel::takeProblems() { return std::exchange(m_problems, {}); }
 
 std::string RulesModel::expectedWord() const
 {
@@ -496,9 +466,6 @@ void RulesModel::chooseLevel(Level level)
         m_c.Shape2.Visible = false;
 }
 
-void RulesModel::exitChosen()
-{
-    select(Member::Esci);
-}
+void RulesModel::exitChosen() { select(Member::Esci); }
 
 }  // namespace navicella::model

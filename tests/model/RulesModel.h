@@ -31,10 +31,7 @@ enum class Round { None, Asking, Retry, Ended };
 enum class Cue { Start, Right, Wrong, End };
 enum class Member { None, Esci, Option1, Via, Destra, Sinistra, Pulisci };
 
-inline const char* nameOf(Level level)
-{
-    return test::levelName(level);
-}
+inline const char* nameOf(Level level) { return test::levelName(level); }
 const char* nameOf(Round round);
 const char* nameOf(Cue cue);
 const char* nameOf(Member member);

@@ -23,7 +23,8 @@ QString pngPath(int size)
     return QStringLiteral(NAVICELLA_ICON_DIR "/%1x%1/apps/" NAVICELLA_APP_ID ".png").arg(size);
 }
 
-const QString svgPath = QStringLiteral(NAVICELLA_ICON_DIR "/scalable/apps/" NAVICELLA_APP_ID ".svg");
+const QString svgPath =
+    QStringLiteral(NAVICELLA_ICON_DIR "/scalable/apps/" NAVICELLA_APP_ID ".svg");
 
 enum class Ink { Tile, Ship, Thread, Goal, Other };
 
@@ -67,11 +68,11 @@ InkShares sharesOf(const QImage& source)
                 continue;
             }
             switch (inkOf(pixel)) {
-                case Ink::Tile: shares.tile += 1 / total; break;
-                case Ink::Ship: shares.ship += 1 / total; break;
-                case Ink::Thread: shares.thread += 1 / total; break;
-                case Ink::Goal: shares.goal += 1 / total; break;
-                case Ink::Other: break;
+            case Ink::Tile: shares.tile += 1 / total; break;
+            case Ink::Ship: shares.ship += 1 / total; break;
+            case Ink::Thread: shares.thread += 1 / total; break;
+            case Ink::Goal: shares.goal += 1 / total; break;
+            case Ink::Other: break;
             }
         }
     }
@@ -130,7 +131,8 @@ TEST(ScalableIcon, IsAnSvgWithASquareViewBox)
     QXmlStreamReader xml(&file);
     ASSERT_TRUE(xml.readNextStartElement());
     EXPECT_EQ(xml.name(), QStringLiteral("svg"));
-    const QStringList box = xml.attributes().value(QStringLiteral("viewBox")).toString().split(u' ');
+    const QStringList box =
+        xml.attributes().value(QStringLiteral("viewBox")).toString().split(u' ');
     ASSERT_EQ(box.size(), 4);
     EXPECT_EQ(box[2], box[3]);
 }

@@ -33,11 +33,11 @@
 
 #include <algorithm>
 #include <array>
-#include <vector>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -270,7 +270,8 @@ int main(int argc, char* argv[])
             // the memory kept rather than cues on their way, and the run
             // ends as a player's does, after its last sound.
             const bool last = round + 1 == rounds;
-            const bool measure = std::find(measured.begin(), measured.end(), round + 1) != measured.end();
+            const bool measure =
+                std::find(measured.begin(), measured.end(), round + 1) != measured.end();
             if (round % std::max(1L, rounds / 10) == 0 || measure || last)
                 QTest::qWait(1500);
             else
@@ -286,8 +287,9 @@ int main(int argc, char* argv[])
                     rounds, c.presses, c.wrong, c.clears, c.infos);
         if (!measured.empty() && status == 0) {
             const double growth = trendGrowth(points);
-            std::printf("from round %ld to %ld: %+ld kB between the readings, %+.0f kB by the trend\n",
-                        from, rounds, points.back().second - points.front().second, growth);
+            std::printf(
+                "from round %ld to %ld: %+ld kB between the readings, %+.0f kB by the trend\n",
+                from, rounds, points.back().second - points.front().second, growth);
             if (points.front().second <= 0 || growth > static_cast<double>(limitKb)) {
                 std::printf("the trend grew by more than %ld kB\n", limitKb);
                 status = 1;

@@ -56,10 +56,7 @@ CueSession::CueSession(SinkRecorder* recorder, const std::vector<std::string>& a
     }
 }
 
-CueSession::~CueSession()
-{
-    quit();
-}
+CueSession::~CueSession() { quit(); }
 
 Press CueSession::play(const std::string& path)
 {

@@ -37,7 +37,8 @@ fs::path temporaryFolder()
 
 void writeBytes(const fs::path& file, std::string_view bytes)
 {
-    std::ofstream(file, std::ios::binary).write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(file, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
 // `seconds` of 1 kHz at half of full scale, with 10 ms ramps, in every channel.
@@ -90,9 +91,11 @@ public:
     {
         const char* sink = std::getenv("NAVICELLA_SINK");
         // Off the session's bus, where the session's own server has its name.
-        run("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent pulseaudio -D -n --exit-idle-time=-1 --disallow-exit --log-target=file:" +
-            (m_folder / "pulse.log").string() + " --load='module-null-sink sink_name=" +
-            (sink ? sink : "navicella_null") + " rate=44100' --load='module-native-protocol-unix socket=" +
+        run("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent pulseaudio -D -n --exit-idle-time=-1 "
+            "--disallow-exit --log-target=file:" +
+            (m_folder / "pulse.log").string() +
+            " --load='module-null-sink sink_name=" + (sink ? sink : "navicella_null") +
+            " rate=44100' --load='module-native-protocol-unix socket=" +
             (m_folder / "native").string() + " auth-anonymous=1'");
         for (int i = 0; i < 50; ++i) {
             if (run("pactl --server=" + address() + " info >/dev/null 2>&1"))
@@ -101,13 +104,18 @@ public:
         }
         return false;
     }
-    void stop() { run("pulseaudio --kill 2>/dev/null; while [ -S " + (m_folder / "native").string() + " ]; do sleep 0.05; done"); }
+    void stop()
+    {
+        run("pulseaudio --kill 2>/dev/null; while [ -S " + (m_folder / "native").string() +
+            " ]; do sleep 0.05; done");
+    }
 
 private:
     bool run(const std::string& command) const
     {
         const std::string home = m_folder.string();
-        return std::system(("XDG_RUNTIME_DIR=" + home + " HOME=" + home + " " + command).c_str()) == 0;
+        return std::system(("XDG_RUNTIME_DIR=" + home + " HOME=" + home + " " + command).c_str()) ==
+               0;
     }
     fs::path m_folder;
 };
@@ -169,7 +177,8 @@ TEST_F(CueFaults, AFileThatCannotBePlayedIsSilentWithOneLineAndTheNextCueSounds)
         {"not a sound", bytes("This is a text, not a sound.\n"), "Format not recognised"},
         {"cut off in its format",
          bytes({"RIFF\x24\x10\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac", 26}), ".+"},
-        {"header only", tone(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 0.0), "there is no sound in it"},
+        {"header only", tone(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 0.0),
+         "there is no sound in it"},
         {"longer than a minute", tone(SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 8000, 61.0),
          "it is longer than a minute"},
     };
@@ -182,7 +191,8 @@ TEST_F(CueFaults, AFileThatCannotBePlayedIsSilentWithOneLineAndTheNextCueSounds)
             const fs::path file = m_folder / (std::string(c.name) + ".wav");
             c.write(file);
             path = file.string();
-            line = "navicella: cannot play \".*\": " + std::string(c.reason) + ", the cue stays silent";
+            line = "navicella: cannot play \".*\": " + std::string(c.reason) +
+                   ", the cue stays silent";
         }
         withOneRetry([&] {
             CueSession session(recorder);

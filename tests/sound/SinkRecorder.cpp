@@ -56,10 +56,7 @@ SinkRecorder::SinkRecorder(int latencyMs, const std::string& server)
         m_reader = std::thread([this] { readLoop(); });
 }
 
-SinkRecorder::~SinkRecorder()
-{
-    stop();
-}
+SinkRecorder::~SinkRecorder() { stop(); }
 
 void SinkRecorder::readLoop()
 {

@@ -160,10 +160,7 @@ inline Vertices layout(int heading, int mx, int my, int h = 250)
 inline constexpr std::string_view S = "Sinistra";
 inline constexpr std::string_view D = "Destra";
 
-inline std::string_view other(std::string_view word)
-{
-    return word == S ? D : S;
-}
+inline std::string_view other(std::string_view word) { return word == S ? D : S; }
 
 // Presses the answer button of a word, as the player does.
 inline void press(Game& game, std::string_view word)

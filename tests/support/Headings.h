@@ -8,27 +8,17 @@
 
 namespace navicella::test {
 
-inline int clockwise(int heading)
-{
-    return heading == 12 ? 3 : heading + 3;
-}
+inline int clockwise(int heading) { return heading == 12 ? 3 : heading + 3; }
 
-inline int counterClockwise(int heading)
-{
-    return heading == 3 ? 12 : heading - 3;
-}
+inline int counterClockwise(int heading) { return heading == 3 ? 12 : heading - 3; }
 
 inline std::array<int, 2> unitStep(int heading)
 {
     switch (heading) {
-        case 12:
-            return {0, -1};
-        case 3:
-            return {1, 0};
-        case 6:
-            return {0, 1};
-        default:
-            return {-1, 0};
+    case 12: return {0, -1};
+    case 3: return {1, 0};
+    case 6: return {0, 1};
+    default: return {-1, 0};
     }
 }
 
@@ -37,14 +27,10 @@ inline std::array<int, 2> unitStep(int heading)
 inline std::array<int, 6> shipLayout(int heading, int mx, int my, int h)
 {
     switch (heading) {
-        case 12:
-            return {mx - h, my, mx + h, my, mx, my - h};
-        case 3:
-            return {mx, my - h, mx, my + h, mx + h, my};
-        case 6:
-            return {mx + h, my, mx - h, my, mx, my + h};
-        default:
-            return {mx, my + h, mx, my - h, mx - h, my};
+    case 12: return {mx - h, my, mx + h, my, mx, my - h};
+    case 3: return {mx, my - h, mx, my + h, mx + h, my};
+    case 6: return {mx + h, my, mx - h, my, mx, my + h};
+    default: return {mx, my + h, mx, my - h, mx - h, my};
     }
 }
 

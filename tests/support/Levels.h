@@ -11,12 +11,9 @@ enum class Level { Facile, Semplice, Complesso };
 inline const char* levelName(Level level)
 {
     switch (level) {
-        case Level::Facile:
-            return "Facile";
-        case Level::Semplice:
-            return "Semplice";
-        case Level::Complesso:
-            return "Complesso";
+    case Level::Facile: return "Facile";
+    case Level::Semplice: return "Semplice";
+    case Level::Complesso: return "Complesso";
     }
     return "?";
 }
@@ -24,15 +21,9 @@ inline const char* levelName(Level level)
 inline void choose(Game& game, Level level)
 {
     switch (level) {
-        case Level::Facile:
-            game.Easy_Click();
-            break;
-        case Level::Semplice:
-            game.Simple_Click();
-            break;
-        case Level::Complesso:
-            game.Complex_Click();
-            break;
+    case Level::Facile: game.Easy_Click(); break;
+    case Level::Semplice: game.Simple_Click(); break;
+    case Level::Complesso: game.Complex_Click(); break;
     }
 }
 

@@ -17,10 +17,7 @@ namespace {
 // The windows come and go while the tests look at them (an info box closed
 // between a search and a look at its title); Xlib's own handler would end
 // the test program on the first such error.
-int ignoreError(Display*, XErrorEvent*)
-{
-    return 0;
-}
+int ignoreError(Display*, XErrorEvent*) { return 0; }
 
 std::string property(Display* display, Window window, const char* name, Atom type)
 {

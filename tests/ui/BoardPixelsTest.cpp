@@ -14,7 +14,10 @@ QColor rgb(Colour colour) { return layout::toQColor(colour); }
 class BoardPixelsTest : public WindowFixture {
 protected:
     // The board as it is painted now, one image pixel to one logical pixel.
-    QImage render() const { return window->board()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
+    QImage render() const
+    {
+        return window->board()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    }
 
     // Facile, four turns, left pair first: the thread runs along vertex A
     // from (5500, 3500): left 200, up 300, right 400, up 500, so the last

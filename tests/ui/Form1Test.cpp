@@ -64,10 +64,9 @@ TEST_P(AnyMouseButton, ReachesEveryRoundHandler)
     EXPECT_TRUE(window->Opt_Via()->isVisible());
     EXPECT_TRUE(window->Opt_Pulisci()->isVisible());
     EXPECT_FALSE(window->Opt_Pulisci()->isSelected());
-    EXPECT_EQ(player.cues, (std::vector<std::string>{std::string(cue::StartCue),
-                                                     std::string(cue::WrongCue),
-                                                     std::string(cue::RightCue),
-                                                     std::string(cue::RightCue)}));
+    EXPECT_EQ(player.cues,
+              (std::vector<std::string>{std::string(cue::StartCue), std::string(cue::WrongCue),
+                                        std::string(cue::RightCue), std::string(cue::RightCue)}));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -138,8 +137,8 @@ TEST_F(Form1Test, MenuChoosesLevelsAndInfoIsACommandOnTheBar)
         const char* caption;
         Int16 easyMode, randomLength;
     };
-    for (const Level& level : {Level{2, "Complesso", False, False}, Level{1, "Semplice", False, True},
-                               Level{0, "Facile", True, True}}) {
+    for (const Level& level : {Level{2, "Complesso", False, False},
+                               Level{1, "Semplice", False, True}, Level{0, "Facile", True, True}}) {
         items[level.item]->trigger();
         EXPECT_EQ(items[level.item]->text().toStdString(), level.caption);
         EXPECT_EQ(controls().Lbl_Livello.Caption, level.caption);
