@@ -28,7 +28,7 @@ constexpr sf_count_t LongestCueSeconds = 60;
 
 // What a cue sounds from: one of the program's own cues, or a file read as it plays.
 struct Source {
-    pa_sample_spec spec{PA_SAMPLE_FLOAT32NE, synth::SampleRate, 1};
+    pa_sample_spec format{PA_SAMPLE_FLOAT32NE, synth::SampleRate, 1};
     const std::vector<std::int16_t>* own = nullptr;
     std::size_t position = 0;
     std::unique_ptr<SNDFILE, decltype(&sf_close)> file{nullptr, &sf_close};
@@ -54,11 +54,11 @@ std::optional<Source> openFile(const std::string& path, std::string& fault)
     SF_INFO info{};
     Source source;
     source.file.reset(sf_open(path.c_str(), SFM_READ, &info));
-    source.spec.rate = static_cast<std::uint32_t>(std::max(info.samplerate, 0));
-    source.spec.channels = static_cast<std::uint8_t>(std::clamp(info.channels, 0, 255));
+    source.format.rate = static_cast<std::uint32_t>(std::max(info.samplerate, 0));
+    source.format.channels = static_cast<std::uint8_t>(std::clamp(info.channels, 0, 255));
     if (!source.file)
         fault = sf_strerror(nullptr);
-    else if (info.channels > 255 || !pa_sample_spec_valid(&source.spec))
+    else if (info.channels > 255 || !pa_sample_spec_valid(&source.format))
         fault = "more channels or a higher rate than a sound server takes";
     else if (info.frames <= 0)
         fault = "there is no sound in it";
@@ -80,7 +80,7 @@ struct SoundCuePlayer::Voice {
     Voice& operator=(const Voice&) = delete;
     ~Voice();
 
-    std::size_t fadeFrames() const { return source.spec.rate * FadeMs / 1000; }
+    std::size_t fadeFrames() const { return source.format.rate * FadeMs / 1000; }
     std::size_t fill(float* out, std::size_t frames);
     bool open(pa_context* context);
 
@@ -236,7 +236,7 @@ void SoundCuePlayer::start(const std::string& path)
     // A cue of the same kind of samples follows the fade on the same stream:
     // no gap, and nothing of the old cue beside the new one.
     if (!m_voices.empty() && !m_voices.back().ended &&
-        pa_sample_spec_equal(&m_voices.back().source.spec, &source->spec)) {
+        pa_sample_spec_equal(&m_voices.back().source.format, &source->format)) {
         m_voices.back().next = std::move(source);
         return;
     }
@@ -246,13 +246,13 @@ void SoundCuePlayer::start(const std::string& path)
 
 bool SoundCuePlayer::Voice::open(pa_context* context)
 {
-    const pa_sample_spec& spec = source.spec;
-    leadIn = pa_usec_to_bytes(LeadInUs, &spec) / pa_frame_size(&spec);
+    const pa_sample_spec& format = source.format;
+    leadIn = pa_usec_to_bytes(LeadInUs, &format) / pa_frame_size(&format);
     pa_channel_map map;
-    pa_channel_map_init_extend(&map, spec.channels, PA_CHANNEL_MAP_DEFAULT);
+    pa_channel_map_init_extend(&map, format.channels, PA_CHANNEL_MAP_DEFAULT);
     pa_proplist* properties = pa_proplist_new();
     pa_proplist_sets(properties, PA_PROP_MEDIA_ROLE, "game");
-    stream = pa_stream_new_with_proplist(context, "cue", &spec, &map, properties);
+    stream = pa_stream_new_with_proplist(context, "cue", &format, &map, properties);
     pa_proplist_free(properties);
     if (!stream) {
         player->warnOnce("stream", std::string("cannot open a stream (") +
@@ -277,7 +277,7 @@ bool SoundCuePlayer::Voice::open(pa_context* context)
         void* data = nullptr;
         if (voice->ended || pa_stream_begin_write(s, &data, &bytes) < 0 || !data)
             return;
-        const std::size_t frameBytes = pa_frame_size(&voice->source.spec);
+        const std::size_t frameBytes = pa_frame_size(&voice->source.format);
         const std::size_t frames = voice->fill(static_cast<float*>(data), bytes / frameBytes);
         if (frames > 0)
             pa_stream_write(s, data, frames * frameBytes, nullptr, 0, PA_SEEK_RELATIVE);
@@ -297,7 +297,7 @@ bool SoundCuePlayer::Voice::open(pa_context* context)
     pa_buffer_attr buffer{};
     buffer.maxlength = buffer.prebuf = buffer.minreq = buffer.fragsize = UINT32_MAX;
     buffer.tlength =
-        static_cast<std::uint32_t>(pa_usec_to_bytes(QueuedMs * PA_USEC_PER_MSEC, &spec));
+        static_cast<std::uint32_t>(pa_usec_to_bytes(QueuedMs * PA_USEC_PER_MSEC, &format));
     // Failing, the stream fails through its state callback.
     pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
                                nullptr);
@@ -319,7 +319,7 @@ SoundCuePlayer::Voice::~Voice()
 // out on a raised cosine, and the next cue follows, or the stream ends there.
 std::size_t SoundCuePlayer::Voice::fill(float* out, std::size_t frames)
 {
-    const std::size_t channels = source.spec.channels;
+    const std::size_t channels = source.format.channels;
     std::size_t done = std::min(leadIn, frames);
     std::fill_n(out, done * channels, 0.0f);
     leadIn -= done;
