@@ -16,7 +16,6 @@
 #include <fstream>
 #include <functional>
 #include <numbers>
-#include <regex>
 #include <span>
 #include <thread>
 
@@ -169,14 +168,14 @@ TEST_F(CueFaults, AFileThatCannotBePlayedIsSilentWithOneLineAndTheNextCueSounds)
     struct Case {
         const char* name;
         Writer write;        // none: a path of no file and no cue of ours
-        const char* reason;  // in the one line expected, as a pattern
+        const char* reason;  // the reason the one line gives, where it is known
     };
     const std::vector<Case> cases{
         {"unknown file name", nullptr, nullptr},
         {"empty file", bytes(""), "Format not recognised"},
         {"not a sound", bytes("This is a text, not a sound.\n"), "Format not recognised"},
         {"cut off in its format",
-         bytes({"RIFF\x24\x10\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac", 26}), ".+"},
+         bytes({"RIFF\x24\x10\0\0WAVEfmt \x10\0\0\0\x01\0\x01\0\x44\xac", 26}), ""},
         {"header only", tone(SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 0.0),
          "there is no sound in it"},
         {"longer than a minute", tone(SF_FORMAT_WAV | SF_FORMAT_PCM_U8, 8000, 61.0),
@@ -186,13 +185,12 @@ TEST_F(CueFaults, AFileThatCannotBePlayedIsSilentWithOneLineAndTheNextCueSounds)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         std::string path = R"(C:\WINDOWS\Media\ding.wav)";
-        std::string line = R"(navicella: no sound for "C:\\WINDOWS\\Media\\ding.wav")";
+        std::string line = "navicella: no sound for \"" + path + "\"";
         if (c.write) {
             const fs::path file = m_folder / (std::string(c.name) + ".wav");
             c.write(file);
             path = file.string();
-            line = "navicella: cannot play \".*\": " + std::string(c.reason) +
-                   ", the cue stays silent";
+            line = "navicella: cannot play \"" + path + "\": " + c.reason;
         }
         withOneRetry([&] {
             CueSession session(recorder);
@@ -209,7 +207,8 @@ TEST_F(CueFaults, AFileThatCannotBePlayedIsSilentWithOneLineAndTheNextCueSounds)
             EXPECT_EQ(session.quit(), 0);
             const auto lines = session.errorLines();
             ASSERT_EQ(lines.size(), 1u);
-            EXPECT_TRUE(std::regex_match(lines[0], std::regex(line))) << lines[0];
+            EXPECT_TRUE(lines[0].starts_with(line)) << lines[0];
+            EXPECT_TRUE(lines[0].ends_with(c.write ? ", the cue stays silent" : "\"")) << lines[0];
         });
     }
 }

@@ -120,7 +120,11 @@ TEST_F(Playback, ANewCueCutsOffTheOneSounding)
         const double after = toneLevel(window(r, b.start + 10 * PerMs, 80 * PerMs), 44100, 1568.0);
         EXPECT_GT(before, 1e-3);
         EXPECT_LT(after, before * 1e-3);
-        // Nothing clicks: the chime fades out within a few milliseconds.
+        // The chord follows on the chime's stream: between the two nothing
+        // falls silent, and nothing clicks, as the chime fades out within a
+        // few milliseconds.
+        const auto seam = window(r, a.start, b.onset - a.start);
+        EXPECT_EQ(soundSegments(seam, 2 * PerMs).size(), 1u);
         EXPECT_EQ(clickAt(window(r, a.start, b.onset + 50 * PerMs - a.start)), 0u);
     });
 }
