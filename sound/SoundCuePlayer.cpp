@@ -76,8 +76,6 @@ std::optional<Source> openFile(const std::string& path, std::string& fault)
 // One stream, and the cue it plays.
 struct SoundCuePlayer::Voice {
     Voice(SoundCuePlayer* owner, Source from) : player(owner), source(std::move(from)) {}
-    Voice(const Voice&) = delete;
-    Voice& operator=(const Voice&) = delete;
     ~Voice();
 
     std::size_t fadeFrames() const { return source.format.rate * FadeMs / 1000; }
@@ -163,10 +161,9 @@ void SoundCuePlayer::play(std::string_view path) noexcept
 
 void SoundCuePlayer::wake()
 {
+    // Only an overflowing counter fails, and then the thread is awake already.
     const std::uint64_t one = 1;
-    if (m_wake >= 0 && write(m_wake, &one, sizeof one) < 0) {
-        // Only an overflowing counter fails, and then the thread is woken already.
-    }
+    [[maybe_unused]] const ssize_t written = m_wake >= 0 ? write(m_wake, &one, sizeof one) : 0;
 }
 
 void SoundCuePlayer::connect()

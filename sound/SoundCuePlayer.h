@@ -4,24 +4,24 @@
 // a sound file.
 //
 // Create it before the window and keep it as long as the game that plays
-// through it. It runs its own sound thread, which connects to the server in
-// the background, so creating it costs the window no time.
+// through it. Its own sound thread connects to the server in the background,
+// so creating it costs the window no time.
 //
 // play(path) hands the cue to the sound thread and returns at once: it never
-// waits on the server and never throws. There the cue that is sounding fades
-// out within 5 ms and the new one starts from its beginning, the same cue
-// again included; cues never queue. Where the path names a regular file, that
-// file is the cue, in any format libsndfile reads, at its own rate (the server
-// resamples); otherwise the program's own cue of the same file name;
-// otherwise silence. Each cue has a stream of its own, which opens with a
-// little silence, so that the cue's opening is heard whole even where the
-// server splices a new stream in late, and which closes when the cue has
-// ended, so that the device may sleep.
+// waits on the server and never throws. Where the path names a regular file,
+// that file is the cue, in any format libsndfile reads, at its own rate (the
+// server resamples); otherwise the program's own cue of the same file name;
+// otherwise silence. The cue that is sounding fades out within 5 ms and the
+// new one starts from its beginning, the same cue again included; cues never
+// queue. The new cue follows the fade on the same stream when its samples are
+// alike, or opens a stream of its own, which begins with a little silence so
+// that the cue's opening is heard whole even where the server splices a new
+// stream in late. A stream closes once its cue has played out, so that the
+// device may sleep.
 //
-// Every fault means silence and one line on stderr for each kind of fault:
-// no server, a server lost, a path without a sound, a file that cannot be
-// played. The game goes on, and once the server is back the next cue
-// connects again.
+// A fault means silence and one line on stderr for each kind of fault: no
+// server, a server lost, a path without a sound, a file that cannot be
+// played. The game goes on; once the server is back, the next cue connects.
 #pragma once
 
 #include "game/CuePlayer.h"
