@@ -38,7 +38,7 @@ QPen strokePen(const QColor& colour, qreal width)
 
 }  // namespace
 
-void paintIcon(QPainter& painter, const QRectF& target)
+void paintIcon(QPainter& painter, const QRectF& target, IconShape shape)
 {
     const qreal side = std::min(target.width(), target.height());
     if (side <= 0.0) {
@@ -49,13 +49,24 @@ void paintIcon(QPainter& painter, const QRectF& target)
     painter.translate(target.center().x() - side / 2.0, target.center().y() - side / 2.0);
     painter.scale(side / gridUnits, side / gridUnits);
 
-    // The edge is one pixel at the smallest sizes and half a unit from 32
-    // pixels up, where a full unit would look heavy.
-    const qreal edge = std::max(0.5, gridUnits / side);
-    painter.setPen(strokePen(tileEdge, edge));
-    painter.setBrush(tileFill);
-    painter.drawRoundedRect(QRectF(edge / 2.0, edge / 2.0, gridUnits - edge, gridUnits - edge), 3.0,
-                            3.0);
+    if (shape == IconShape::FullBleed) {
+        // A launcher may keep no more than the circle of 80 % of the width
+        // around the centre; the drawing's farthest point, the ship's left
+        // corner, lies 9.2 units from it, so the drawing shrinks to fit.
+        painter.fillRect(QRectF(0.0, 0.0, gridUnits, gridUnits), tileFill);
+        constexpr qreal shrink = 0.68;
+        painter.translate(gridUnits / 2.0, gridUnits / 2.0);
+        painter.scale(shrink, shrink);
+        painter.translate(-gridUnits / 2.0, -gridUnits / 2.0);
+    } else {
+        // The edge is one pixel at the smallest sizes and half a unit from
+        // 32 pixels up, where a full unit would look heavy.
+        const qreal edge = std::max(0.5, gridUnits / side);
+        painter.setPen(strokePen(tileEdge, edge));
+        painter.setBrush(tileFill);
+        painter.drawRoundedRect(QRectF(edge / 2.0, edge / 2.0, gridUnits - edge, gridUnits - edge),
+                                3.0, 3.0);
+    }
 
     // The thread leaves the ship's nose, runs up, across and down into the
     // goal: the game's right-angled path in three strokes.
@@ -81,12 +92,12 @@ void paintIcon(QPainter& painter, const QRectF& target)
     painter.restore();
 }
 
-QImage iconImage(int size)
+QImage iconImage(int size, IconShape shape)
 {
     QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::transparent);
     QPainter painter(&image);
-    paintIcon(painter, QRectF(0.0, 0.0, size, size));
+    paintIcon(painter, QRectF(0.0, 0.0, size, size), shape);
     painter.end();
     return image;
 }

@@ -2,7 +2,9 @@
 // Build-time tool: writes the program's icon as an icon theme tree,
 //   <dir>/<n>x<n>/apps/<id>.png for every size of iconSizes and
 //   <dir>/scalable/apps/<id>.svg,
-// all painted by paintIcon(). Usage: navicella_icongen <dir> <id>.
+// and the full-bleed icon, for launchers that cut their own shape, as
+//   <full-bleed dir>/<n>x<n>.png for every size of fullBleedIconSizes;
+// all painted by paintIcon(). Usage: navicella_icongen <dir> <id> <full-bleed dir>.
 // Needs no display. Exit status 0 on success, 1 with a message otherwise.
 #include "ui/AppIcon.h"
 
@@ -29,14 +31,14 @@ bool makeFolder(const QString& path)
     return QDir().mkpath(path) || fail(QStringLiteral("cannot create %1").arg(path));
 }
 
-bool writePng(const QString& root, const QString& id, int size)
+bool writePng(const QString& folder, const QString& name, int size,
+              navicella::IconShape shape = navicella::IconShape::Tile)
 {
-    const QString folder = QStringLiteral("%1/%2x%2/apps").arg(root).arg(size);
-    const QString file = QStringLiteral("%1/%2.png").arg(folder, id);
+    const QString file = QStringLiteral("%1/%2.png").arg(folder, name);
     if (!makeFolder(folder)) {
         return false;
     }
-    return navicella::iconImage(size).save(file, "PNG") ||
+    return navicella::iconImage(size, shape).save(file, "PNG") ||
            fail(QStringLiteral("cannot write %1").arg(file));
 }
 
@@ -65,14 +67,21 @@ bool writeSvg(const QString& root, const QString& id)
 
 int main(int argc, char* argv[])
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: navicella_icongen <dir> <id>\n");
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: navicella_icongen <dir> <id> <full-bleed dir>\n");
         return 1;
     }
     const QString root = QString::fromLocal8Bit(argv[1]);
     const QString id = QString::fromLocal8Bit(argv[2]);
     for (const int size : navicella::iconSizes) {
-        if (!writePng(root, id, size)) {
+        if (!writePng(QStringLiteral("%1/%2x%2/apps").arg(root).arg(size), id, size)) {
+            return 1;
+        }
+    }
+    const QString fullBleed = QString::fromLocal8Bit(argv[3]);
+    for (const int size : navicella::fullBleedIconSizes) {
+        if (!writePng(fullBleed, QStringLiteral("%1x%1").arg(size), size,
+                      navicella::IconShape::FullBleed)) {
             return 1;
         }
     }
