@@ -1,37 +1,56 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
-# Assembles the web site (cmake -P): the pages, the module, the icons and a
-# service worker whose cache is named after the contents of all of them, so
-# that a new build replaces what a browser keeps offline. Every file gets a
-# gzip -9 copy beside it. Variables: SOURCE_DIR, MODULE_DIR, ICON_SVG,
-# ICON_PNG, SITE_DIR.
+# Assembles the web site (cmake -P): the pages, the module, the icons, what
+# common hosts need to send the right types and headers (_headers, .htaccess)
+# and a service worker that knows every file the page uses by its SHA-256 and
+# is named after the contents of the whole site, so that a new build replaces
+# what a browser keeps offline. Every file but the PNGs gets a
+# gzip -9 copy beside it.
+# Variables: SOURCE_DIR, PAGES (the page's own files, comma-separated),
+# MODULE_DIR, ICON_DIR (the desktop's icon theme), FULL_BLEED_DIR, APP_ID,
+# SITE_DIR.
 file(REMOVE_RECURSE ${SITE_DIR})
 file(MAKE_DIRECTORY ${SITE_DIR})
 
-set(files index.html style.css main.mjs game.mjs board.mjs cues.mjs manifest.webmanifest)
-foreach(name ${files})
+string(REPLACE "," ";" pages "${PAGES}")
+foreach(name ${pages} _headers)
   file(COPY_FILE ${SOURCE_DIR}/${name} ${SITE_DIR}/${name})
 endforeach()
-file(COPY_FILE ${MODULE_DIR}/navicella.mjs ${SITE_DIR}/navicella.mjs)
-file(COPY_FILE ${MODULE_DIR}/navicella.wasm ${SITE_DIR}/navicella.wasm)
-file(COPY_FILE ${ICON_SVG} ${SITE_DIR}/icon.svg)
-file(COPY_FILE ${ICON_PNG} ${SITE_DIR}/icon.png)
-list(APPEND files navicella.mjs navicella.wasm icon.svg icon.png)
+foreach(name navicella.mjs navicella.wasm)
+  file(COPY_FILE ${MODULE_DIR}/${name} ${SITE_DIR}/${name})
+endforeach()
+file(COPY_FILE ${ICON_DIR}/scalable/apps/${APP_ID}.svg ${SITE_DIR}/icon.svg)
+foreach(size 192 512)
+  file(COPY_FILE ${ICON_DIR}/${size}x${size}/apps/${APP_ID}.png ${SITE_DIR}/icon-${size}.png)
+endforeach()
+file(COPY_FILE ${FULL_BLEED_DIR}/512x512.png ${SITE_DIR}/maskable-512.png)
+file(COPY_FILE ${FULL_BLEED_DIR}/180x180.png ${SITE_DIR}/apple-touch-icon.png)
 
+# Apache sends the headers _headers lists for the static hosts that read it.
+file(READ ${SITE_DIR}/_headers headers)
+string(REGEX MATCH "/\\*\n(  [^\n]+\n)+" HEADER_LINES "${headers}")
+string(REGEX REPLACE "^/\\*\n" "" HEADER_LINES "${HEADER_LINES}")
+string(REGEX REPLACE "  ([^:\n]+): ([^\n]*)" "  Header set \\1 \"\\2\"" HEADER_LINES "${HEADER_LINES}")
+configure_file(${SOURCE_DIR}/htaccess.in ${SITE_DIR}/.htaccess @ONLY)
+
+# The worker keeps what a page uses; the PNG icons are for installing alone.
+file(GLOB files RELATIVE ${SITE_DIR} ${SITE_DIR}/*)
+list(SORT files)
 set(hashes "")
-set(SITE_FILES "\"./\"")
+set(SITE_FILES "")
 foreach(name ${files})
   file(SHA256 ${SITE_DIR}/${name} hash)
-  string(APPEND hashes ${hash})
-  if(NOT name STREQUAL "index.html")
-    string(APPEND SITE_FILES ", \"${name}\"")
+  string(APPEND hashes "${name} ${hash}\n")
+  if(NOT name MATCHES "^(_headers|\\.htaccess|.*\\.png)$")
+    string(APPEND SITE_FILES "\n  '${name}': '${hash}',")
   endif()
 endforeach()
 string(SHA256 SITE_VERSION "${hashes}")
 string(SUBSTRING ${SITE_VERSION} 0 16 SITE_VERSION)
 configure_file(${SOURCE_DIR}/sw.js.in ${SITE_DIR}/sw.js @ONLY)
-list(APPEND files sw.js)
 
 find_program(GZIP gzip REQUIRED)
-foreach(name ${files})
-  execute_process(COMMAND ${GZIP} -9nkf ${SITE_DIR}/${name} COMMAND_ERROR_IS_FATAL ANY)
+file(GLOB compressible ${SITE_DIR}/*.html ${SITE_DIR}/*.css ${SITE_DIR}/*.mjs ${SITE_DIR}/*.js ${SITE_DIR}/*.wasm
+     ${SITE_DIR}/*.svg ${SITE_DIR}/*.webmanifest)
+foreach(path ${compressible})
+  execute_process(COMMAND ${GZIP} -9nkf ${path} COMMAND_ERROR_IS_FATAL ANY)
 endforeach()

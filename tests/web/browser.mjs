@@ -9,10 +9,10 @@ import puppeteer from 'puppeteer-core';
 
 const server = fileURLToPath(new URL('../../web/serve.mjs', import.meta.url));
 
-// The server and the browser; close() ends both.
-export async function startSite(site = process.env.NAVICELLA_SITE) {
+// The server, given options of serve.mjs, and the browser; close() ends both.
+export async function startSite(site = process.env.NAVICELLA_SITE, options = []) {
   if (!site) throw new Error('NAVICELLA_SITE must name the built site');
-  const child = spawn(process.execPath, [server, site, '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
+  const child = spawn(process.execPath, [server, ...options, site, '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
   const url = await new Promise((resolve, reject) => {
     child.stdout.once('data', (line) => resolve(String(line).match(/http\S+/)[0]));
     child.once('exit', (code) => reject(new Error(`serve.mjs exited with ${code}`)));
@@ -21,7 +21,7 @@ export async function startSite(site = process.env.NAVICELLA_SITE) {
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
     args: ['--no-sandbox', '--disable-gpu'],
   });
-  return { url, browser, close: async () => { await browser.close(); child.kill(); } };
+  return { url, browser, child, close: async () => { await browser.close(); child.kill(); } };
 }
 
 // A page showing the site, with every Web Audio start and console error
@@ -55,11 +55,8 @@ export async function openPage(site, { width = 900, height = 600, dpr = 1, touch
 }
 
 // Runs fn(main) in the page, main being the page's own main.mjs (its game and cue player).
-export function inPage(page, fn, ...args) {
-  return page.evaluate(async (source, ...rest) => {
-    const main = await import('./main.mjs');
-    return new Function(`return (${source})`)()(main, ...rest);
-  }, fn.toString(), ...args);
+export async function inPage(page, fn, ...args) {
+  return page.evaluate(fn, await page.evaluateHandle(() => import('./main.mjs')), ...args);
 }
 
 export const view = (page) => inPage(page, (main) => main.game.view());

@@ -1,0 +1,142 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The site as hosts serve it: the server's answers to malformed and unusual
+// requests, a new release reaching a returning visitor whatever the host
+// says about caching, the game opening offline at every address a link may
+// give, and the message where the game cannot start.
+import assert from 'node:assert/strict';
+import { createHash } from 'node:crypto';
+import { cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, utimesSync, writeFileSync } from 'node:fs';
+import { connect } from 'node:net';
+import { tmpdir } from 'node:os';
+import { join } from 'node:path';
+import { test } from 'node:test';
+import { openPage, press, queueDraws, startSite } from './browser.mjs';
+
+// A copy of the built site whose files all date from a day ago, as on a
+// host that has served them for a while.
+function copySite() {
+  const dir = mkdtempSync(join(tmpdir(), 'navicella-site-'));
+  cpSync(process.env.NAVICELLA_SITE, dir, { recursive: true });
+  const dayAgo = new Date(Date.now() - 86400e3);
+  for (const name of readdirSync(dir)) utimesSync(join(dir, name), dayAgo, dayAgo);
+  return dir;
+}
+
+// Publishes a second release over the copy, as a build and an upload would:
+// a new page title and a new main.mjs, known to the worker by their digests.
+function publish(dir) {
+  const sha = (text) => createHash('sha256').update(text).digest('hex');
+  let worker = readFileSync(join(dir, 'sw.js'), 'utf8').replace(/const Release = '\w+'/, "const Release = 'second'");
+  for (const [name, edit] of [['index.html', (s) => s.replace('<title>Navicella', '<title>Navicella 2')],
+    ['main.mjs', (s) => `${s}\ndocument.documentElement.dataset.release = '2';\n`]]) {
+    const before = readFileSync(join(dir, name), 'utf8');
+    writeFileSync(join(dir, name), edit(before));
+    worker = worker.replace(sha(before), sha(edit(before)));
+  }
+  writeFileSync(join(dir, 'sw.js'), worker);
+}
+
+// A request as raw bytes, however malformed: the status and headers of the answer.
+function exchange(url, request) {
+  const { hostname, port } = new URL(url);
+  return new Promise((resolve, reject) => {
+    const socket = connect(port, hostname, () => socket.write(`${request}\r\nConnection: close\r\n\r\n`));
+    let text = '';
+    socket.on('data', (data) => { text += data; }).on('error', reject).on('end', () => {
+      const [status, ...lines] = text.split('\r\n\r\n')[0].split('\r\n');
+      resolve({ status: Number(status.split(' ')[1]),
+        ...Object.fromEntries(lines.map((line) => line.split(/: (.*)/s).slice(0, 2))
+          .map(([name, value]) => [name.toLowerCase(), value])) });
+    });
+  });
+}
+
+test('the server answers what it cannot read with 400 and goes on serving', async () => {
+  const dir = copySite();
+  utimesSync(join(dir, 'main.mjs'), new Date(), new Date()); // edited after its gzip copy was made
+  const site = await startSite(`${dir}/`);
+  const policy = "script-src 'self' 'wasm-unsafe-eval'";
+  const rows = [
+    ['GET /%', { status: 400 }], ['GET /%E0%A4%A', { status: 400 }], ['GET /%ff', { status: 400 }],
+    ['GET //[', { status: 400 }], ['POST /', { status: 405, allow: 'GET, HEAD' }],
+    ['GET /board.mjs\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': 'gzip' }],
+    ['GET /board.mjs\r\nAccept-Encoding: gzip;q=0, br', { status: 200, 'content-encoding': undefined }],
+    ['GET /main.mjs\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': undefined }],
+    ['GET /index.html?from=a-link', { status: 200, 'x-content-type-options': 'nosniff',
+      'referrer-policy': 'no-referrer', 'x-frame-options': undefined }],
+  ];
+  try {
+    for (const [request, expected] of rows) {
+      const [line, ...headers] = request.split('\r\n');
+      const answer = await exchange(site.url, [`${line} HTTP/1.1`, 'Host: localhost', ...headers].join('\r\n'));
+      assert.ok(answer['content-security-policy'].includes(policy), request);
+      for (const [name, value] of Object.entries(expected)) assert.equal(answer[name], value, `${request}: ${name}`);
+    }
+    assert.equal(site.child.exitCode, null);
+  } finally {
+    await site.close();
+    rmSync(dir, { recursive: true });
+  }
+});
+
+for (const cacheControl of ['no-cache', '', 'max-age=3600']) {
+  test(`a new release plays by the second load, also offline at every address, on a host sending ${
+    cacheControl || 'only Last-Modified'}`, async () => {
+    const dir = copySite();
+    const site = await startSite(dir, ['--cache-control', cacheControl]);
+    try {
+      const page = await openPage(site, { ownContext: false });
+      await page.evaluate(() => navigator.serviceWorker.ready);
+      publish(dir);
+      await page.reload();
+      // The visitor stays a moment: the new release's worker takes over meanwhile.
+      await page.waitForFunction(async () => (await caches.keys()).join() === `navicella ${location.origin}/ second`);
+      for (const address of ['', 'index.html', 'index.html?from=a-link#top', '?x=1']) {
+        await page.setOfflineMode(address !== '');
+        await page.goto(site.url + address);
+        await page.waitForSelector('#window:not([hidden])');
+        assert.deepEqual(await page.evaluate(() => [document.title, document.documentElement.dataset.release]),
+          ['Navicella 2', '2'], address);
+        await queueDraws(page, [0.1, 0.75, 0.25]);
+        await press(page, 'Opt_Via');
+        assert.equal(await page.$eval('#question', (p) => p.textContent), 'Sinistra o Destra ?', address);
+      }
+      assert.equal(await page.$('#failed'), null);
+      assert.deepEqual(page.errors, []);
+    } finally {
+      await site.close();
+      rmSync(dir, { recursive: true });
+    }
+  });
+}
+
+test('where the game cannot start, a message says what to check', async () => {
+  const site = await startSite();
+  const ways = [
+    { way: 'nothing in the way' },
+    { way: 'main.mjs sent as application/octet-stream', path: '/main.mjs', contentType: 'application/octet-stream' },
+    { way: "a policy without 'wasm-unsafe-eval'", path: '/', contentType: 'text/html',
+      headers: { 'Content-Security-Policy': "script-src 'self'" } },
+    { way: 'a browser without WebAssembly', before: () => delete window.WebAssembly },
+  ];
+  try {
+    for (const { way, path, contentType, headers, before } of ways) {
+      const page = await (await site.browser.createBrowserContext()).newPage();
+      await page.setRequestInterception(true);
+      page.on('request', async (request) => {
+        if (new URL(request.url()).pathname !== path) return request.continue();
+        return request.respond({ contentType, headers, body: await (await fetch(request.url())).text() });
+      });
+      if (before) await page.evaluateOnNewDocument(before);
+      await page.goto(site.url, { waitUntil: 'load' });
+      await page.waitForSelector(path || before ? '#failed' : '#window:not([hidden])');
+      await page.evaluate(() => new Promise((resolve) => { requestAnimationFrame(() => setTimeout(resolve, 100)); }));
+      const message = await page.$eval('body', (body) => body.querySelector('#failed')?.textContent);
+      if (path || before) assert.match(message, /non è potuta partire.*wasm-unsafe-eval/s, way);
+      else assert.equal(message, undefined, way);
+      await page.browserContext().close();
+    }
+  } finally {
+    await site.close();
+  }
+});
