@@ -36,6 +36,10 @@
       'in script-src.');
     add(box, 'p', 'Dettaglio: ' + detail).style.fontSize = '0.85em';
     document.body.appendChild(box);
+    // Should the game start all the same, the message gives way to it.
+    if (window_ && window.MutationObserver) {
+      new MutationObserver(function () { if (!window_.hidden) box.remove(); }).observe(window_, { attributes: true });
+    }
   }
 
   var game = document.querySelector('script[type="module"]');
