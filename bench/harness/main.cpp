@@ -20,6 +20,7 @@
 // not be taken.
 #include "Stats.h"
 #include "TracedProcess.h"
+#include "sound/Analysis.h"
 #include "sound/BundledCues.h"
 #include "sound/CueSession.h"
 #include "support/BoardGeometry.h"
@@ -31,6 +32,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <thread>
@@ -228,7 +230,7 @@ void response(const Options& options)
 void playReturn(int plays)
 {
     using test::CueSession;
-    CueSession session(nullptr);
+    CueSession session;
     if (!session.ready())
         throw Failure("the cue driver's player did not become ready");
     std::vector<double> inPlay;
@@ -243,6 +245,45 @@ void playReturn(int plays)
     }
     result("sound.play_return.median_ms", median(inPlay));
     result("sound.play_return.max_ms", percentile(inPlay, 100));
+}
+
+// Where a cue played at `pressNs` begins to sound in a recording, looked for
+// from 10 ms before the press to `withinMs` after: the first 30 ms of the
+// cue's sound, matched sample by sample at the least summed squared
+// difference, and that match's largest difference.
+struct Onset {
+    std::size_t at = 0;
+    float error = 1.0f;
+};
+
+Onset findOnset(const test::Recording& r, const test::BundledCue& cue, std::int64_t pressNs,
+                int withinMs)
+{
+    const std::span<const float> samples(cue.samples);
+    std::size_t first = 0;
+    while (first < samples.size() && std::abs(samples[first]) <= test::SilenceLevel)
+        ++first;
+    const auto opening =
+        samples.subspan(first, std::min<std::size_t>(1323, samples.size() - first));
+    const std::size_t last = r.indexAt(pressNs + withinMs * test::Ms);
+    Onset best;
+    double bestSum = -1.0;
+    for (std::size_t at = r.indexAt(pressNs - 10 * test::Ms);
+         at <= last && at + opening.size() <= r.samples.size(); ++at) {
+        double sum = 0.0;
+        for (std::size_t i = 0; i < opening.size() && (bestSum < 0 || sum < bestSum); ++i)
+            sum += std::pow(r.samples[at + i] - opening[i], 2);
+        if (bestSum < 0 || sum < bestSum) {
+            bestSum = sum;
+            best.at = at;
+        }
+    }
+    if (bestSum < 0)
+        return {};
+    best.error = 0.0f;
+    for (std::size_t i = 0; i < opening.size(); ++i)
+        best.error = std::max(best.error, std::abs(r.samples[best.at + i] - opening[i]));
+    return best;
 }
 
 // The start cue as a player hears it: the press of "Via per iniziare" in the
@@ -279,11 +320,11 @@ void pressToSound(const std::string& program, int presses)
     std::vector<double> latest;
     std::vector<double> placed;
     for (const std::int64_t at : pressed) {
-        const test::Heard heard = test::findCue(r, cue, at, 1000);
-        if (heard.firstError > 2.0f / 32768)
+        const Onset heard = findOnset(r, cue, at, 1000);
+        if (heard.error > 2.0f / 32768)
             throw Failure("the start cue was not heard within 1 s of a press");
-        latest.push_back(static_cast<double>(r.arrivalOf(heard.onset) - at) / 1e6);
-        placed.push_back(static_cast<double>(r.timeOf(heard.onset) - at) / 1e6);
+        latest.push_back(static_cast<double>(r.arrivalOf(heard.at) - at) / 1e6);
+        placed.push_back(static_cast<double>(r.timeOf(heard.at) - at) / 1e6);
         sample("sound.press_to_sound_ms", latest.back());
         sample("sound.press_to_sound_placed_ms", placed.back());
     }

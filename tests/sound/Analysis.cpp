@@ -21,15 +21,6 @@ std::vector<Segment> soundSegments(std::span<const float> samples, std::size_t m
     return runs;
 }
 
-std::size_t firstLoud(std::span<const float> samples, std::size_t from, float level)
-{
-    for (std::size_t i = from; i < samples.size(); ++i) {
-        if (std::abs(samples[i]) > level)
-            return i;
-    }
-    return samples.size();
-}
-
 // The jump of a tone of amplitude a and frequency f is at most 2 pi f a / rate,
 // within a few times its mean; a step of sound switched on is far beyond that.
 std::size_t clickAt(std::span<const float> s)
@@ -57,6 +48,18 @@ float peak(std::span<const float> samples)
     for (float s : samples)
         p = std::max(p, std::abs(s));
     return p;
+}
+
+Sound soundIn(std::span<const float> samples, int rate)
+{
+    const auto runs = soundSegments(samples, static_cast<std::size_t>(rate / 100));
+    Sound sound{0.0, peak(samples), 0.0};
+    for (const Segment& run : runs)
+        sound.seconds += static_cast<double>(run.length()) / rate;
+    if (!runs.empty())
+        sound.hz = dominantFrequency(
+            samples.subspan(runs.front().begin, runs.back().end - runs.front().begin), rate);
+    return sound;
 }
 
 double mean(std::span<const float> samples)
@@ -95,40 +98,6 @@ double goertzel(const std::vector<double>& windowed, int rate, double hz)
 }
 
 }  // namespace
-
-double toneLevel(std::span<const float> samples, int rate, double hz)
-{
-    if (samples.size() < 64)
-        return 0.0;
-    // The Hann window's coherent gain is 1/2: the bin of a tone of amplitude
-    // a holds (a n / 4)^2, and a*a/2 is that times 8 / n^2.
-    const auto n = static_cast<double>(samples.size());
-    return goertzel(hann(samples), rate, hz) * 8.0 / (n * n);
-}
-
-Match bestMatch(std::span<const float> samples, std::span<const float> pattern, std::size_t from,
-                std::size_t to)
-{
-    Match best;
-    double bestSum = -1.0;
-    for (std::size_t at = from; at <= to && at + pattern.size() <= samples.size(); ++at) {
-        double sum = 0.0;
-        for (std::size_t i = 0; i < pattern.size() && (bestSum < 0 || sum < bestSum); ++i) {
-            const double d = samples[at + i] - pattern[i];
-            sum += d * d;
-        }
-        if (bestSum < 0 || sum < bestSum) {
-            bestSum = sum;
-            best.at = at;
-        }
-    }
-    if (bestSum < 0)
-        return {};
-    best.maxError = 0.0f;
-    for (std::size_t i = 0; i < pattern.size(); ++i)
-        best.maxError = std::max(best.maxError, std::abs(samples[best.at + i] - pattern[i]));
-    return best;
-}
 
 // Goertzel's single-bin power over a Hann window, on a logarithmic grid of
 // 0.5 % steps: fine enough to tell notes a semitone apart, cheap enough for

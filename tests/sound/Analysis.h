@@ -24,30 +24,24 @@ inline constexpr float SilenceLevel = 0.003f;
 std::vector<Segment> soundSegments(std::span<const float> samples, std::size_t minGap,
                                    float level = SilenceLevel);
 
-// Index of the first sample louder than `level` at or after `from`, or
-// samples.size() if there is none.
-std::size_t firstLoud(std::span<const float> samples, std::size_t from, float level = SilenceLevel);
-
 // The first sample that jumps from the one before by more than six times the
 // typical jump within 2.5 ms around it, and by at least 1 % of full scale;
 // 0 if there is none. A tone, or a chord of tones, never jumps like that.
 std::size_t clickAt(std::span<const float> samples);
 
 float peak(std::span<const float> samples);
-double mean(std::span<const float> samples);
 
-// The mean power of the component at `hz` (a tone of amplitude a gives
-// about a*a/2), measured over a Hann window.
-double toneLevel(std::span<const float> samples, int rate, double hz);
-
-// Where `pattern` best matches `samples`: the start in [from, to] with the
-// least summed squared difference, and that difference's largest sample.
-struct Match {
-    std::size_t at = 0;
-    float maxError = 1.0f;
+// What sounds in `samples`, however a busy machine may have parted it with
+// gaps: how long, counting the runs of soundSegments(samples, 10 ms) and not
+// the gaps between them; how loud at most; and where most of the energy from
+// its first to its last sound lies.
+struct Sound {
+    double seconds = 0.0;
+    float peak = 0.0f;
+    double hz = 0.0;
 };
-Match bestMatch(std::span<const float> samples, std::span<const float> pattern, std::size_t from,
-                std::size_t to);
+Sound soundIn(std::span<const float> samples, int rate);
+double mean(std::span<const float> samples);
 
 // The frequency between 50 Hz and 5 kHz with the most energy, to within
 // about 1 %.

@@ -3,10 +3,15 @@
 // tests and benchmarks. Answers on standard output, one line each:
 //
 //   (at start-up)       created <ns to construct the player>
-//   (player ready)      ready <0|1 audible> <ns from start-up>
+//   (player ready)      ready <0|1 audible>
 //   play <path>         played <steady ns before play()> <ns in play()>
 //   quit                (ends; end of input does the same)
+//
+// --refuse-streams N: the player's first N streams cannot start.
+// --no-threads: no thread can start, the player's sound thread neither.
 #include "sound/SoundCuePlayer.h"
+
+#include <pthread.h>
 
 #include <chrono>
 #include <cstdio>
@@ -28,15 +33,31 @@ void answer(const std::string& line)
     std::fflush(stdout);
 }
 
+// Every thread started from now on asks for a stack beyond any address space.
+void noRoomForThreads()
+{
+    pthread_attr_t huge;
+    pthread_attr_init(&huge);
+    pthread_attr_setstacksize(&huge, std::size_t{1} << 50);
+    pthread_setattr_default_np(&huge);
+}
+
 }  // namespace
 
-int main()
+int main(int argc, char** argv)
 {
-    const long long launched = now();
+    int refusedStreams = 0;
+    for (int i = 1; i < argc; ++i) {
+        const std::string option = argv[i];
+        if (option == "--refuse-streams" && i + 1 < argc)
+            refusedStreams = std::stoi(argv[++i]);
+        else if (option == "--no-threads")
+            noRoomForThreads();
+    }
     const long long before = now();
-    navicella::SoundCuePlayer player([launched](bool audible) {
-        answer("ready " + std::to_string(audible ? 1 : 0) + " " + std::to_string(now() - launched));
-    });
+    navicella::SoundCuePlayer player(
+        [](bool audible) { answer(std::string("ready ") + (audible ? "1" : "0")); },
+        refusedStreams);
     answer("created " + std::to_string(now() - before));
 
     for (std::string line; std::getline(std::cin, line) && line != "quit";) {

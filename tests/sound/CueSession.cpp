@@ -1,14 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "CueSession.h"
 
-#include "Analysis.h"
-
-#include <algorithm>
-#include <cmath>
 #include <cstdlib>
-#include <span>
 #include <sstream>
-#include <thread>
 
 namespace navicella::test {
 
@@ -31,9 +25,8 @@ SinkRecorder* CueSession::sharedRecorder()
     return recorder.get();
 }
 
-CueSession::CueSession(SinkRecorder* recorder, const std::vector<std::string>& arguments,
+CueSession::CueSession(const std::vector<std::string>& arguments,
                        const std::vector<std::string>& environment)
-    : m_recorder(recorder)
 {
     std::vector<std::string> command{NAVICELLA_CUE_DRIVER};
     command.insert(command.end(), arguments.begin(), arguments.end());
@@ -49,7 +42,7 @@ CueSession::CueSession(SinkRecorder* recorder, const std::vector<std::string>& a
             in >> m_constructionNs;
         } else if (word == "ready") {
             int audible = 0;
-            in >> audible >> m_readyAfterNs;
+            in >> audible;
             m_audible = audible == 1;
             m_ready = true;
         }
@@ -71,19 +64,6 @@ Press CueSession::play(const std::string& path)
     return press;
 }
 
-void CueSession::pass(double seconds)
-{
-    if (m_recorder)
-        m_recorder->wait(seconds);
-    else
-        std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
-}
-
-Recording CueSession::recording() const
-{
-    return m_recorder ? m_recorder->snapshot() : Recording{};
-}
-
 int CueSession::quit()
 {
     m_driver->writeLine("quit");
@@ -98,31 +78,6 @@ std::vector<std::string> CueSession::errorLines() const
     for (std::string line; std::getline(in, line);)
         lines.push_back(line);
     return lines;
-}
-
-Heard findCue(const Recording& r, const BundledCue& cue, std::int64_t pressNs, int withinMs)
-{
-    Heard heard;
-    const std::span<const float> samples(cue.samples);
-    const std::size_t first = firstLoud(samples, 0);
-    if (first >= samples.size())
-        return heard;
-    const auto opening =
-        samples.subspan(first, std::min<std::size_t>(1323, samples.size() - first));
-    const Match m = bestMatch(r.samples, opening, r.indexAt(pressNs - 10 * Ms),
-                              r.indexAt(pressNs + withinMs * Ms));
-    if (m.at < first || m.at + opening.size() > r.samples.size())
-        return heard;
-    heard.onset = m.at;
-    heard.start = m.at - first;
-    heard.firstError = m.maxError;
-    if (heard.start + samples.size() <= r.samples.size()) {
-        heard.wholeError = 0.0f;
-        for (std::size_t i = 0; i < samples.size(); ++i)
-            heard.wholeError =
-                std::max(heard.wholeError, std::abs(r.samples[heard.start + i] - samples[i]));
-    }
-    return heard;
 }
 
 }  // namespace navicella::test
