@@ -36,7 +36,6 @@ struct Recording {
     };
     std::vector<Block> blocks;
 
-    double seconds() const { return static_cast<double>(samples.size()) / Rate; }
     std::int64_t timeOf(std::size_t index) const;
     std::int64_t arrivalOf(std::size_t index) const;
     std::size_t indexAt(std::int64_t ns) const;
