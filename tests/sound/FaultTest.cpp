@@ -5,8 +5,8 @@
 // instead of our own, in whatever format it comes.
 //
 // What the stream carries is CueFeedTest's to check, sample by sample. Here
-// a sound is measured as a machine too busy to feed the server in time may
-// part it, with gaps: how much of it is heard, how loud, at which pitch.
+// a sound is measured as a server starved by other work may part it with
+// gaps and drop some of it: how much of it is heard, how loud, at which pitch.
 #include "Analysis.h"
 #include "BundledCues.h"
 #include "CueSession.h"
