@@ -146,8 +146,10 @@ void SoundCuePlayer::run()
 {
     pthread_setname_np(pthread_self(), "navicella-sound");
     // The loop ends when the player asks it to, or when it cannot poll.
-    if (pa_mainloop_run(m_loop, nullptr) < 0 && !m_stopping)
+    if (pa_mainloop_run(m_loop, nullptr) < 0 && !m_stopping) {
         warnOnce("thread", "the sound thread failed, cues are silent");
+        reportReady(false);
+    }
 }
 
 void SoundCuePlayer::play(std::string_view path) noexcept
