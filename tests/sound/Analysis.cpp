@@ -52,14 +52,12 @@ float peak(std::span<const float> samples)
 
 Sound soundIn(std::span<const float> samples, int rate)
 {
-    const auto runs = soundSegments(samples, static_cast<std::size_t>(rate / 100));
-    Sound sound{0.0, peak(samples), 0.0};
-    for (const Segment& run : runs)
-        sound.seconds += static_cast<double>(run.length()) / rate;
-    if (!runs.empty())
-        sound.hz = dominantFrequency(
-            samples.subspan(runs.front().begin, runs.back().end - runs.front().begin), rate);
-    return sound;
+    std::vector<float> joined;
+    for (const Segment& run : soundSegments(samples, static_cast<std::size_t>(rate / 100)))
+        joined.insert(joined.end(), samples.begin() + std::ptrdiff_t(run.begin),
+                      samples.begin() + std::ptrdiff_t(run.end));
+    return {static_cast<double>(joined.size()) / rate, peak(samples),
+            dominantFrequency(joined, rate)};
 }
 
 double mean(std::span<const float> samples)

@@ -32,9 +32,9 @@ std::size_t clickAt(std::span<const float> samples);
 float peak(std::span<const float> samples);
 
 // What sounds in `samples`, however a busy machine may have parted it with
-// gaps: how long, counting the runs of soundSegments(samples, 10 ms) and not
-// the gaps between them; how loud at most; and where most of the energy from
-// its first to its last sound lies.
+// gaps: the runs of soundSegments(samples, 10 ms) joined without the gaps
+// between them, how long they last and where most of their energy lies; and
+// how loud `samples` are at most.
 struct Sound {
     double seconds = 0.0;
     float peak = 0.0f;

@@ -6,7 +6,9 @@
 //
 // What the stream carries is CueFeedTest's to check, sample by sample. Here
 // a sound is measured as a server starved by other work may part it with
-// gaps and drop some of it: how much of it is heard, how loud, at which pitch.
+// gaps and drop some of it: how much of it is heard; and for a pure tone,
+// how loud and at which pitch (the partials of our chime trade places as
+// pieces of it go missing).
 #include "Analysis.h"
 #include "BundledCues.h"
 #include "CueSession.h"
@@ -84,15 +86,16 @@ protected:
             std::span(r.samples).subspan(from, std::min(length, r.samples.size() - from)),
             Recording::Rate);
     }
-    static Sound ownSound(const BundledCue& cue) { return soundIn(cue.samples, Recording::Rate); }
-    // `heard` is `own`: at its pitch, within half a semitone, as the gaps
-    // smear it; at most as long, and at least half as long, as a server
-    // starved by other work may drop some of a stream.
-    static void expectHeard(const Sound& heard, const Sound& own)
+    static double ownSeconds(const BundledCue& cue)
     {
-        EXPECT_GT(heard.seconds, own.seconds / 2);
-        EXPECT_LT(heard.seconds, own.seconds + 0.01);
-        EXPECT_NEAR(heard.hz, own.hz, own.hz * 0.03);
+        return soundIn(cue.samples, Recording::Rate).seconds;
+    }
+    // `heard` lasts at most as long as our own sound, and at least half as
+    // long, as a server starved by other work may drop some of a stream.
+    static void expectHeard(const Sound& heard, double seconds)
+    {
+        EXPECT_GT(heard.seconds, seconds / 2);
+        EXPECT_LT(heard.seconds, seconds + 0.01);
     }
 
     fs::path m_folder = temporaryFolder();
@@ -163,7 +166,8 @@ TEST_F(CueFaults, SilenceWithoutAServerAndSoundOnceItIsBack)
         SinkRecorder recorder(20, server.address());
         ASSERT_TRUE(recorder.wait(2.5));
         // The first cue connects again, and sounds once connected.
-        expectHeard(heardAfter(recorder, 1.5, [&] { session.play(chime.path); }), ownSound(chime));
+        expectHeard(heardAfter(recorder, 1.5, [&] { session.play(chime.path); }),
+                    ownSeconds(chime));
         recorder.stop();
         ASSERT_TRUE(server.stop());
         EXPECT_GT(session.play(chime.path).calledNs, 0);
@@ -190,17 +194,17 @@ TEST_F(CueFaults, EveryCueReachesTheSinkEvenAfterAStreamThatCannotStart)
     for (const BundledCue& cue : bundledCues()) {
         SCOPED_TRACE(cue.name);
         const double seconds = static_cast<double>(cue.samples.size()) / Recording::Rate + 0.3;
-        expectHeard(heardAfter(*recorder, seconds, [&] { session.play(cue.path); }), ownSound(cue));
+        expectHeard(heardAfter(*recorder, seconds, [&] { session.play(cue.path); }),
+                    ownSeconds(cue));
     }
     // In quick succession: the last, and of the others at most their openings.
     const Sound heard = heardAfter(*recorder, 2.0, [&] {
         for (const BundledCue& cue : bundledCues())
             session.play(cue.path);
     });
-    const Sound last = ownSound(bundledCues().back());
-    EXPECT_GT(heard.seconds, last.seconds / 2);
-    EXPECT_LT(heard.seconds, last.seconds + 0.3);
-    EXPECT_NEAR(heard.hz, last.hz, last.hz * 0.03);
+    const double last = ownSeconds(bundledCues().back());
+    EXPECT_GT(heard.seconds, last / 2);
+    EXPECT_LT(heard.seconds, last + 0.3);
     EXPECT_EQ(session.quit(), 0);
     const auto lines = session.errorLines();
     ASSERT_EQ(lines.size(), 1u);
@@ -266,7 +270,8 @@ TEST_F(CueFaults, AFileThatCannotBePlayedIsSilentWithOneLineAndTheNextCueSounds)
             session.play(path);
         });
         EXPECT_EQ(broken.seconds, 0.0);
-        expectHeard(heardAfter(*recorder, 1.2, [&] { session.play(chime.path); }), ownSound(chime));
+        expectHeard(heardAfter(*recorder, 1.2, [&] { session.play(chime.path); }),
+                    ownSeconds(chime));
 
         EXPECT_EQ(session.quit(), 0);
         const auto lines = session.errorLines();
@@ -302,7 +307,8 @@ TEST_F(CueFaults, AFileAtThePathIsPlayedInsteadOfOurOwn)
         writeTone(file, c.format, c.channels, c.rate);
         CueSession session;
         const Sound heard = heardAfter(*recorder, 0.8, [&] { session.play(file.string()); });
-        expectHeard(heard, {0.3, 0.5f, 1000.0});
+        expectHeard(heard, 0.3);
+        EXPECT_NEAR(heard.hz, 1000.0, 10.0);
         EXPECT_NEAR(heard.peak, 0.5f, c.peakTolerance);
         EXPECT_EQ(session.quit(), 0);
         EXPECT_TRUE(session.errorLines().empty());
