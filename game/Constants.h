@@ -64,6 +64,10 @@ inline constexpr std::string_view InfoMessage = "        vesk \rDicembre 2007";
 // The box that tells of a run-time error: %1 is the error's number, %2 its message.
 inline constexpr std::string_view ErrorTitle = "Navicella";
 inline constexpr std::string_view ErrorMessage = "Errore di run-time '%1':\n\n%2";
+// A page cannot close itself: the browser edition's "Esci" ends the game with these.
+inline constexpr std::string_view Farewell =
+    "Arrivederci! Grazie per aver giocato con la navicella.";
+inline constexpr std::string_view Again = "Nuova partita";
 }  // namespace text
 
 // The four cues are fixed Windows paths; the player maps them where they do not exist.
@@ -73,6 +77,8 @@ inline constexpr std::string_view StartCue =
 inline constexpr std::string_view RightCue = "C:\\WINDOWS\\Media\\chimes.wav";
 inline constexpr std::string_view WrongCue = "C:\\WINDOWS\\Media\\chord.wav";
 inline constexpr std::string_view EndCue = "C:\\WINDOWS\\Media\\tada.wav";
+// A cue cut off by the next fades out over this long, so that it stops without a click.
+inline constexpr int FadeMs = 5;
 }  // namespace cue
 
 }  // namespace navicella

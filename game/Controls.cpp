@@ -2,6 +2,7 @@
 #include "game/Controls.h"
 
 #include "game/RuntimeError.h"
+#include "game/Window.h"
 
 namespace navicella {
 
@@ -16,18 +17,18 @@ Controls::Controls()
     for (Line& line : Line3)
         line.BorderColor = colour::Blue;
 
-    Shape1 = {.Left = 480,
-              .Top = 800,
-              .Width = 495,
-              .Height = 600,
+    Shape1 = {.Left = layout::Shape1.Left,
+              .Top = layout::Shape1.Top,
+              .Width = layout::Shape1.Width,
+              .Height = layout::Shape1.Height,
               .BorderColor = colour::Red,
               .BackColor = colour::LightYellow,
               .FillColor = colour::LightYellow,
               .Visible = true};
-    Shape2 = {.Left = 600,
-              .Top = 1800,
-              .Width = 255,
-              .Height = 240,
+    Shape2 = {.Left = layout::Shape2.Left,
+              .Top = layout::Shape2.Top,
+              .Width = layout::Shape2.Width,
+              .Height = layout::Shape2.Height,
               .BorderColor = colour::DarkGreen,
               .BackColor = colour::LightYellow,
               .FillColor = colour::LightYellow,
@@ -43,9 +44,8 @@ Controls::Controls()
 void Controls::setValue(OptionButton& member, bool value)
 {
     if (value) {
-        for (OptionButton* other :
-             {&Opt_Esci, &Option1, &Opt_Via, &Opt_Destra, &Opt_Sinistra, &Opt_Pulisci})
-            other->Value = false;
+        for (const window::Button& button : window::Buttons)
+            (this->*button.control).Value = false;
     }
     member.Value = value;
 }

@@ -5,6 +5,9 @@
 // editions lay the window out from these numbers.
 #pragma once
 
+#include <array>
+#include <string_view>
+
 namespace navicella::layout {
 
 inline constexpr int TwipsPerPixel = 15;
@@ -24,13 +27,30 @@ inline constexpr Box Opt_Pulisci{480, 7200, 1095, 495};
 inline constexpr Box Lbl_Livello{480, 6720, 1215, 255};
 inline constexpr Box Label1{2400, 120, 6615, 495};
 inline constexpr Box Lbl_Domanda{2880, 6360, 5775, 615};
+inline constexpr Box Shape1{480, 800, 495, 600};   // where the goal marker starts
+inline constexpr Box Shape2{600, 1800, 255, 240};  // where the easy-level marker starts
 
 inline constexpr int LineWidthPixels = 3;
 
-inline constexpr double ButtonPoints = 12;
-inline constexpr double LevelPoints = 9.75;
-inline constexpr double TitlePoints = 14.25;
-inline constexpr double QuestionPoints = 15.75;
+// A font of the first of these families that is installed; DejaVu Sans has
+// Verdana-like widths.
+inline constexpr std::array<std::string_view, 2> FontFamilies{"Verdana", "DejaVu Sans"};
+
+struct Font {
+    double points;
+    bool bold;
+    // At 96 dpi, rounded to whole pixels, so that the layout does not follow
+    // the display's own resolution.
+    constexpr int pixels() const { return static_cast<int>(points * 96 / 72 + 0.5); }
+};
+
+inline constexpr Font ButtonFont{12, true};
+inline constexpr Font LevelFont{9.75, true};
+inline constexpr Font TitleFont{14.25, false};
+inline constexpr Font QuestionFont{15.75, false};
+
+// The browser edition draws its own menu bar, a desktop's plain one, this tall.
+inline constexpr int MenuBarPixels = 19;
 
 inline constexpr double toPixels(double twips) { return twips / TwipsPerPixel; }
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "ui/Board.h"
 
+#include "game/Window.h"
 #include "ui/FormLayout.h"
 
 #include <QPainter>
@@ -65,13 +66,10 @@ void paintLabel(QPainter& painter, const Label& label, const layout::Box& box, c
 
 }  // namespace
 
-Board::Board(const Controls& controls, QWidget* parent)
-    : QWidget(parent),
-      m_controls(controls),
-      m_titleFont(layout::verdana(layout::TitlePoints, false)),
-      m_questionFont(layout::verdana(layout::QuestionPoints, false)),
-      m_levelFont(layout::verdana(layout::LevelPoints, true))
+Board::Board(const Controls& controls, QWidget* parent) : QWidget(parent), m_controls(controls)
 {
+    for (std::size_t k = 0; k < m_fonts.size(); ++k)
+        m_fonts[k] = layout::qFont(window::Labels[k].font);
     setAutoFillBackground(false);
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAccessibleName(QString::fromUtf8(text::Title.data(), text::Title.size()));
@@ -83,20 +81,13 @@ void Board::paintEvent(QPaintEvent*)
     painter.fillRect(rect(), layout::toQColor(colour::LightYellow));
     painter.setRenderHint(QPainter::Antialiasing);
 
-    // Back to front: each control covers the ones painted before it.
-    const Controls& c = m_controls;
-    paintLine(painter, c.Line3(0));
-    for (Int16 k = 0; k <= 9; ++k)
-        paintLine(painter, c.Line1(k));
-    paintLine(painter, c.Line3(1));
-    paintLine(painter, c.Line3(2));
-    for (Int16 k = 10; k <= 19; ++k)
-        paintLine(painter, c.Line1(k));
-    paintLabel(painter, c.Lbl_Domanda, layout::Lbl_Domanda, m_questionFont);
-    paintShape(painter, c.Shape1);
-    paintLabel(painter, c.Label1, layout::Label1, m_titleFont);
-    paintLabel(painter, c.Lbl_Livello, layout::Lbl_Livello, m_levelFont);
-    paintShape(painter, c.Shape2);
+    window::paintInOrder(
+        m_controls, [&](const Line& line) { paintLine(painter, line); },
+        [&](const Shape& shape) { paintShape(painter, shape); },
+        [&](const window::LabelPlace& place, const Label& label) {
+            paintLabel(painter, label, place.box,
+                       m_fonts[static_cast<std::size_t>(&place - window::Labels.data())]);
+        });
     painter.end();
     emit painted();
 }
@@ -104,10 +95,11 @@ void Board::paintEvent(QPaintEvent*)
 void Board::refreshAccessibleText()
 {
     QStringList texts;
-    for (const Label* label :
-         {&m_controls.Label1, &m_controls.Lbl_Domanda, &m_controls.Lbl_Livello})
-        if (label->Visible && !label->Caption.empty())
-            texts << QString::fromStdString(label->Caption);
+    for (const window::LabelPlace& place : window::Labels) {
+        const Label& label = m_controls.*place.control;
+        if (label.Visible && !label.Caption.empty())
+            texts << QString::fromStdString(label.Caption);
+    }
     setAccessibleDescription(texts.join(QLatin1Char('\n')));
 }
 

@@ -11,6 +11,8 @@
 #include <QFont>
 #include <QWidget>
 
+#include <array>
+
 namespace navicella {
 
 class Board : public QWidget {
@@ -30,9 +32,7 @@ protected:
 
 private:
     const Controls& m_controls;
-    QFont m_titleFont;
-    QFont m_questionFont;
-    QFont m_levelFont;
+    std::array<QFont, 3> m_fonts;  // one for each label, as window::Labels lists them
 };
 
 }  // namespace navicella

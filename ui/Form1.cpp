@@ -2,6 +2,7 @@
 #include "ui/Form1.h"
 
 #include "game/RuntimeError.h"
+#include "game/Window.h"
 #include "ui/Board.h"
 #include "ui/FormLayout.h"
 #include "ui/GraphicalOptionButton.h"
@@ -40,33 +41,18 @@ Form1::Form1(RandomSource& random, CuePlayer& player, QWidget* parent)
     setCentralWidget(m_board);
 
     // Created back to front, so that each button stands in front of the ones
-    // before it: "Esci" hides the neutral Option1 entirely.
-    m_pulisci = addButton(toQString(text::Clear), colour::Yellow, layout::Opt_Pulisci);
-    m_sinistra = addButton(toQString(text::Sinistra), colour::Yellow, layout::Opt_Sinistra);
-    m_destra = addButton(toQString(text::Destra), colour::Yellow, layout::Opt_Destra);
-    m_via = addButton(toQString(text::Start), colour::Yellow, layout::Opt_Via);
-    m_option1 = addButton(QString(), colour::LightYellow, layout::Option1);
-    m_esci = addButton(toQString(text::Exit), colour::Yellow, layout::Opt_Esci);
-    m_members = {{{m_esci, &Controls::Opt_Esci},
-                  {m_option1, &Controls::Option1},
-                  {m_via, &Controls::Opt_Via},
-                  {m_destra, &Controls::Opt_Destra},
-                  {m_sinistra, &Controls::Opt_Sinistra},
-                  {m_pulisci, &Controls::Opt_Pulisci}}};
-    setTabOrder(m_pulisci, m_sinistra);
-    setTabOrder(m_sinistra, m_destra);
-    setTabOrder(m_destra, m_via);
-    setTabOrder(m_via, m_esci);
-    setTabOrder(m_esci, m_option1);
-
-    wireRoundButton(m_via, &Controls::Opt_Via, &Game::Opt_Via_MouseDown, &Game::Opt_Via_MouseUp);
-    wireRoundButton(m_pulisci, &Controls::Opt_Pulisci, &Game::Opt_Pulisci_MouseDown,
-                    &Game::Opt_Pulisci_MouseUp);
-    wireRoundButton(m_destra, &Controls::Opt_Destra, &Game::Opt_Destra_MouseDown,
-                    &Game::Opt_Destra_MouseUp);
-    wireRoundButton(m_sinistra, &Controls::Opt_Sinistra, &Game::Opt_Sinistra_MouseDown,
-                    &Game::Opt_Sinistra_MouseUp);
-    connect(m_esci, &GraphicalOptionButton::clicked, this, [this] {
+    // before it; the neutral Option1, behind "Esci", comes last in the tab order.
+    for (std::size_t k = 0; k < window::Buttons.size(); ++k) {
+        const window::Button& button = window::Buttons[k];
+        auto* widget = new GraphicalOptionButton(toQString(button.caption),
+                                                 layout::toQColor(button.face), m_board);
+        widget->setGeometry(layout::pixelRect(button.box));
+        m_members[k] = {widget, button.control};
+        if (button.role == window::Role::Round)
+            wireRoundButton(widget, button.control, button.mouseDown, button.mouseUp);
+    }
+    setTabOrder(Opt_Esci(), Option1());
+    connect(Opt_Esci(), &GraphicalOptionButton::clicked, this, [this] {
         m_game.controls().setValue(m_game.controls().Opt_Esci, true);
         Opt_Esci_Click();
     });
@@ -86,11 +72,12 @@ Form1::Form1(RandomSource& random, CuePlayer& player, QWidget* parent)
         move(screen->availableGeometry().center() - rect().center());
 }
 
-GraphicalOptionButton* Form1::addButton(const QString& caption, Colour face, const layout::Box& box)
+GraphicalOptionButton* Form1::widgetOf(OptionButton Controls::*control) const
 {
-    auto* button = new GraphicalOptionButton(caption, layout::toQColor(face), m_board);
-    button->setGeometry(layout::pixelRect(box));
-    return button;
+    for (const Member& member : m_members)
+        if (member.control == control)
+            return member.widget;
+    return nullptr;
 }
 
 // The command runs on the press, whatever the mouse button; the release first
@@ -119,13 +106,13 @@ void Form1::selectFromKeyboard(OptionButton Controls::*control)
 void Form1::buildMenu()
 {
     QMenu* opzioni = menuBar()->addMenu(toQString(text::OptionsMenu));
-    m_easy = opzioni->addAction(toQString(text::Easy));
-    m_simple = opzioni->addAction(toQString(text::Simple));
-    m_complex = opzioni->addAction(toQString(text::Complex));
+    for (const window::MenuEntry& entry : window::LevelMenu) {
+        QAction* action = opzioni->addAction(toQString(entry.caption));
+        connect(action, &QAction::triggered, this,
+                [this, handler = entry.handler] { dispatch(handler); });
+        m_levels.push_back(action);
+    }
     m_info = menuBar()->addAction(toQString(text::InfoMenu));
-    connect(m_easy, &QAction::triggered, this, [this] { dispatch(&Game::Easy_Click); });
-    connect(m_simple, &QAction::triggered, this, [this] { dispatch(&Game::Simple_Click); });
-    connect(m_complex, &QAction::triggered, this, [this] { dispatch(&Game::Complex_Click); });
     connect(m_info, &QAction::triggered, this, &Form1::info_Click);
 }
 

@@ -11,6 +11,7 @@
 #include "game/Game.h"
 #include "ui/FormLayout.h"
 
+#include <QList>
 #include <QMainWindow>
 
 #include <array>
@@ -34,15 +35,15 @@ public:
 
     Game& game() { return m_game; }
     Board* board() const { return m_board; }
-    GraphicalOptionButton* Opt_Esci() const { return m_esci; }
-    GraphicalOptionButton* Option1() const { return m_option1; }
-    GraphicalOptionButton* Opt_Via() const { return m_via; }
-    GraphicalOptionButton* Opt_Destra() const { return m_destra; }
-    GraphicalOptionButton* Opt_Sinistra() const { return m_sinistra; }
-    GraphicalOptionButton* Opt_Pulisci() const { return m_pulisci; }
-    QAction* Easy() const { return m_easy; }
-    QAction* Simple() const { return m_simple; }
-    QAction* Complex() const { return m_complex; }
+    GraphicalOptionButton* Opt_Esci() const { return widgetOf(&Controls::Opt_Esci); }
+    GraphicalOptionButton* Option1() const { return widgetOf(&Controls::Option1); }
+    GraphicalOptionButton* Opt_Via() const { return widgetOf(&Controls::Opt_Via); }
+    GraphicalOptionButton* Opt_Destra() const { return widgetOf(&Controls::Opt_Destra); }
+    GraphicalOptionButton* Opt_Sinistra() const { return widgetOf(&Controls::Opt_Sinistra); }
+    GraphicalOptionButton* Opt_Pulisci() const { return widgetOf(&Controls::Opt_Pulisci); }
+    QAction* Easy() const { return m_levels.at(0); }
+    QAction* Simple() const { return m_levels.at(1); }
+    QAction* Complex() const { return m_levels.at(2); }
     QAction* info() const { return m_info; }
 
     void setMessagePresenter(MessagePresenter presenter);
@@ -62,7 +63,7 @@ private:
         OptionButton Controls::*control;
     };
 
-    GraphicalOptionButton* addButton(const QString& caption, Colour face, const layout::Box& box);
+    GraphicalOptionButton* widgetOf(OptionButton Controls::*control) const;
     void wireRoundButton(GraphicalOptionButton* widget, OptionButton Controls::*control,
                          void (Game::*mouseDown)(), void (Game::*mouseUp)());
     void selectFromKeyboard(OptionButton Controls::*control);
@@ -71,16 +72,8 @@ private:
 
     Game m_game;
     Board* m_board = nullptr;
-    GraphicalOptionButton* m_esci = nullptr;
-    GraphicalOptionButton* m_option1 = nullptr;
-    GraphicalOptionButton* m_via = nullptr;
-    GraphicalOptionButton* m_destra = nullptr;
-    GraphicalOptionButton* m_sinistra = nullptr;
-    GraphicalOptionButton* m_pulisci = nullptr;
-    std::array<Member, 6> m_members{};
-    QAction* m_easy = nullptr;
-    QAction* m_simple = nullptr;
-    QAction* m_complex = nullptr;
+    std::array<Member, 6> m_members{};  // as window::Buttons lists them
+    QList<QAction*> m_levels;           // the "Opzioni" menu's entries
     QAction* m_info = nullptr;
     MessagePresenter m_presenter;
 };

@@ -3,20 +3,21 @@
 
 #include <QStringList>
 
-#include <cmath>
-
 namespace navicella::layout {
 
-QFont verdana(double points, bool bold)
+QFont qFont(const Font& font)
 {
-    QFont font;
-    font.setFamilies({QStringLiteral("Verdana"), QStringLiteral("DejaVu Sans")});
-    font.setPixelSize(static_cast<int>(std::lround(points * 96.0 / 72.0)));
-    font.setBold(bold);
-    font.setItalic(false);
-    font.setUnderline(false);
-    font.setStrikeOut(false);
-    return font;
+    QStringList families;
+    for (const std::string_view family : FontFamilies)
+        families << QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size()));
+    QFont qfont;
+    qfont.setFamilies(families);
+    qfont.setPixelSize(font.pixels());
+    qfont.setBold(font.bold);
+    qfont.setItalic(false);
+    qfont.setUnderline(false);
+    qfont.setStrikeOut(false);
+    return qfont;
 }
 
 }  // namespace navicella::layout

@@ -26,8 +26,7 @@ inline QColor toQColor(Colour colour)
                   static_cast<int>((colour >> 16) & 0xFF));
 }
 
-// "Verdana" where it is installed, else DejaVu Sans, which has Verdana-like widths.
-// The size is set in pixels so the layout does not follow the display's DPI.
-QFont verdana(double points, bool bold);
+// The font in Qt's terms, its size set in pixels.
+QFont qFont(const Font& font);
 
 }  // namespace navicella::layout

@@ -41,7 +41,7 @@ GraphicalOptionButton::GraphicalOptionButton(const QString& caption, QColor face
     : QAbstractButton(parent), m_face(face)
 {
     setText(caption);
-    setFont(layout::verdana(layout::ButtonPoints, true));
+    setFont(layout::qFont(layout::ButtonFont));
     setFocusPolicy(Qt::TabFocus);
     setAttribute(Qt::WA_OpaquePaintEvent);
 }

@@ -3,18 +3,21 @@
 //
 // The page first reads describe(), a JSON text with everything the window is
 // built from: the layout's boxes, fonts and line width, the colours, the
-// program's words and the names of the handlers. Then, for every event, it
-// runs one handler by its number and reads the controls back from view(),
-// a record of floats laid out as written in view() below; captions come from
-// caption(). A handler that raises a run-time error returns its number and
-// leaves the message in errorMessage(); the steps it had done stay done, as
-// on the desktop. The cues a handler played are listed by cues().
+// program's words, the option buttons, the menu, the paint order, the names
+// of the handlers and the layout of the view record. Then, for every event,
+// it runs one handler by its number and reads the controls back from
+// viewRecord(), a record of floats laid out as its description says;
+// captions come from caption(). A handler that raises a run-time error
+// returns its number and leaves the message in errorMessage(); the steps it
+// had done stay done, as on the desktop. The cues a handler played are
+// listed by cues().
 #include "game/ClockRandom.h"
 #include "game/Constants.h"
 #include "game/CueSynth.h"
 #include "game/Game.h"
 #include "game/Layout.h"
 #include "game/RuntimeError.h"
+#include "game/Window.h"
 
 #include <emscripten/emscripten.h>
 
@@ -60,35 +63,44 @@ public:
     std::vector<int> played;
 };
 
-using Handler = void (Game::*)();
-constexpr std::array<std::pair<std::string_view, Handler>, 11> Handlers{{
-    {"Easy_Click", &Game::Easy_Click},
-    {"Simple_Click", &Game::Simple_Click},
-    {"Complex_Click", &Game::Complex_Click},
-    {"Opt_Via_MouseDown", &Game::Opt_Via_MouseDown},
-    {"Opt_Via_MouseUp", &Game::Opt_Via_MouseUp},
-    {"Opt_Pulisci_MouseDown", &Game::Opt_Pulisci_MouseDown},
-    {"Opt_Pulisci_MouseUp", &Game::Opt_Pulisci_MouseUp},
-    {"Opt_Destra_MouseDown", &Game::Opt_Destra_MouseDown},
-    {"Opt_Destra_MouseUp", &Game::Opt_Destra_MouseUp},
-    {"Opt_Sinistra_MouseDown", &Game::Opt_Sinistra_MouseDown},
-    {"Opt_Sinistra_MouseUp", &Game::Opt_Sinistra_MouseUp},
-}};
+using window::Buttons;
+using window::Handlers;
+using window::Labels;
 
-// The option group in the order of the page's buttons.
-constexpr std::array<std::pair<std::string_view, OptionButton Controls::*>, 6> Members{{
-    {"Opt_Esci", &Controls::Opt_Esci},
-    {"Option1", &Controls::Option1},
-    {"Opt_Via", &Controls::Opt_Via},
-    {"Opt_Destra", &Controls::Opt_Destra},
-    {"Opt_Sinistra", &Controls::Opt_Sinistra},
-    {"Opt_Pulisci", &Controls::Opt_Pulisci},
-}};
+// The view record: for each control, its fields as floats, in this order.
+// Colours are below 2^24, so a float holds them exactly; a flag is 0 or 1.
+template <typename Control>
+struct Field {
+    std::string_view name;
+    float (*read)(const Control&);
+    bool flag = false;
+};
+constexpr float flag(bool value) { return value ? 1.0f : 0.0f; }
+constexpr float asFloat(Colour colour) { return static_cast<float>(colour); }
 
-constexpr std::array<std::pair<std::string_view, Label Controls::*>, 3> Labels{{
-    {"Label1", &Controls::Label1},
-    {"Lbl_Domanda", &Controls::Lbl_Domanda},
-    {"Lbl_Livello", &Controls::Lbl_Livello},
+constexpr std::array<Field<Line>, 6> LineFields{{
+    {"X1", [](const Line& l) { return l.X1; }},
+    {"Y1", [](const Line& l) { return l.Y1; }},
+    {"X2", [](const Line& l) { return l.X2; }},
+    {"Y2", [](const Line& l) { return l.Y2; }},
+    {"BorderColor", [](const Line& l) { return asFloat(l.BorderColor); }},
+    {"Visible", [](const Line& l) { return flag(l.Visible); }, true},
+}};
+constexpr std::array<Field<Shape>, 7> ShapeFields{{
+    {"Left", [](const Shape& s) { return s.Left; }},
+    {"Top", [](const Shape& s) { return s.Top; }},
+    {"Width", [](const Shape& s) { return s.Width; }},
+    {"Height", [](const Shape& s) { return s.Height; }},
+    {"BorderColor", [](const Shape& s) { return asFloat(s.BorderColor); }},
+    {"FillColor", [](const Shape& s) { return asFloat(s.FillColor); }},
+    {"Visible", [](const Shape& s) { return flag(s.Visible); }, true},
+}};
+constexpr std::array<Field<Label>, 1> LabelFields{{
+    {"Visible", [](const Label& l) { return flag(l.Visible); }, true},
+}};
+constexpr std::array<Field<OptionButton>, 2> ButtonFields{{
+    {"Visible", [](const OptionButton& b) { return flag(b.Visible); }, true},
+    {"Value", [](const OptionButton& b) { return flag(b.Value); }, true},
 }};
 
 struct Session {
@@ -100,44 +112,45 @@ struct Session {
 };
 std::unique_ptr<Session> session;
 
-// 23 lines (Line1 0..19, Line3 0..2) of X1, Y1, X2, Y2, BorderColor,
-// Visible; two shapes (Shape1, Shape2) of Left, Top, Width, Height,
-// BorderColor, FillColor, Visible; the labels' Visible; the option group's
-// Visible and Value, in the order of Members. Colours are below 2^24, so a
-// float holds them exactly.
-constexpr std::size_t ViewSize = 23 * 6 + 2 * 7 + Labels.size() + Members.size() * 2;
+constexpr std::size_t ViewSize =
+    (Line1Count + Line3Count) * LineFields.size() + window::Shapes.size() * ShapeFields.size() +
+    Labels.size() * LabelFields.size() + Buttons.size() * ButtonFields.size();
 std::array<float, ViewSize> view;
 
-float flag(bool value) { return value ? 1.0f : 0.0f; }
+// Calls visit(name, count, fields, control at) for every part of the view
+// record in its order: count is 0 for a single control.
+template <typename Visit>
+void forEachViewPart(Visit visit)
+{
+    for (const window::LineArray& array : window::LineArrays)
+        visit(array.name, array.count, LineFields,
+              [&array](const Controls& c, int k) -> const Line& {
+                  return array.at(c, static_cast<Int16>(k));
+              });
+    for (const window::NamedShape& shape : window::Shapes)
+        visit(shape.name, 0, ShapeFields,
+              [&shape](const Controls& c, int) -> const Shape& { return c.*shape.control; });
+    for (const window::LabelPlace& label : Labels)
+        visit(label.name, 0, LabelFields,
+              [&label](const Controls& c, int) -> const Label& { return c.*label.control; });
+    for (const window::Button& button : Buttons)
+        visit(
+            button.name, 0, ButtonFields,
+            [&button](const Controls& c, int) -> const OptionButton& { return c.*button.control; });
+}
 
 void refreshView()
 {
     const Controls& c = session->game.controls();
     std::size_t i = 0;
-    const auto putLine = [&i](const Line& line) {
-        for (const float v : {line.X1, line.Y1, line.X2, line.Y2,
-                              static_cast<float>(line.BorderColor), flag(line.Visible)})
-            view[i++] = v;
-    };
-    for (const Line& line : c.Line1)
-        putLine(line);
-    for (const Line& line : c.Line3)
-        putLine(line);
-    for (const Shape* shape : {&c.Shape1, &c.Shape2}) {
-        for (const float v : {shape->Left, shape->Top, shape->Width, shape->Height,
-                              static_cast<float>(shape->BorderColor),
-                              static_cast<float>(shape->FillColor), flag(shape->Visible)})
-            view[i++] = v;
-    }
-    for (const auto& [name, label] : Labels)
-        view[i++] = flag((c.*label).Visible);
-    for (const auto& [name, member] : Members) {
-        view[i++] = flag((c.*member).Visible);
-        view[i++] = flag((c.*member).Value);
-    }
+    forEachViewPart([&](std::string_view, int count, const auto& fields, auto at) {
+        for (int k = 0; k < std::max(count, 1); ++k)
+            for (const auto& field : fields)
+                view[i++] = field.read(at(c, k));
+    });
 }
 
-int run(Handler handler)
+int run(window::Handler handler)
 {
     session->cues.played.clear();
     session->errorNumber = 0;
@@ -166,42 +179,58 @@ std::string quoted(std::string_view text)
     return out + "\"";
 }
 
-// {"name":value,...} from pairs of a name and a value, with the value as JSON.
-template <typename Pairs, typename ToJson>
-std::string jsonObject(const Pairs& pairs, ToJson toJson)
+// [a,b,...] and {"name":a,...} from a range, each element given as JSON by toJson.
+template <typename Range, typename ToJson>
+std::string jsonList(const Range& range, ToJson toJson)
 {
-    std::string json = "{";
-    for (const auto& [name, value] : pairs)
-        json += (json.size() > 1 ? "," : "") + quoted(name) + ":" + toJson(value);
-    return json + "}";
+    std::string json;
+    for (const auto& element : range)
+        json += (json.empty() ? "" : ",") + toJson(element);
+    return "[" + json + "]";
+}
+template <typename Range, typename ToJson>
+std::string jsonObject(const Range& range, ToJson toJson)
+{
+    std::string json;
+    for (const auto& element : range)
+        json += (json.empty() ? "" : ",") + quoted(element.name) + ":" + toJson(element);
+    return "{" + json + "}";
 }
 
-// ["name",...] from the names of pairs of a name and anything.
-template <typename Pairs>
-std::string jsonNames(const Pairs& pairs)
+std::string number(double value)
 {
-    std::string json = "[";
-    for (const auto& [name, value] : pairs)
-        json += (json.size() > 1 ? "," : "") + quoted(name);
-    return json + "]";
+    std::string text = std::to_string(value);
+    text.erase(text.find_last_not_of('0') + 1);
+    if (text.back() == '.')
+        text.pop_back();
+    return text;
 }
 
 std::string describeAll()
 {
     using namespace layout;
-    const std::pair<std::string_view, Box> boxes[] = {
-        {"Client", Client},           {"Opt_Esci", Opt_Esci},       {"Option1", Option1},
-        {"Opt_Via", Opt_Via},         {"Opt_Destra", Opt_Destra},   {"Opt_Sinistra", Opt_Sinistra},
-        {"Opt_Pulisci", Opt_Pulisci}, {"Lbl_Livello", Lbl_Livello}, {"Label1", Label1},
-        {"Lbl_Domanda", Lbl_Domanda},
+    struct NamedBox {
+        std::string_view name;
+        Box box;
     };
-    const std::pair<std::string_view, double> points[] = {
-        {"button", ButtonPoints},
-        {"level", LevelPoints},
-        {"title", TitlePoints},
-        {"question", QuestionPoints},
+    std::vector<NamedBox> boxes{
+        {"Client", Client}, {"Shape1", layout::Shape1}, {"Shape2", layout::Shape2}};
+    for (const window::Button& button : Buttons)
+        boxes.push_back({button.name, button.box});
+    for (const window::LabelPlace& label : Labels)
+        boxes.push_back({label.name, label.box});
+    struct NamedFont {
+        std::string_view name;
+        Font font;
     };
-    const std::pair<std::string_view, Colour> colours[] = {
+    std::vector<NamedFont> fonts{{"button", ButtonFont}};
+    for (const window::LabelPlace& label : Labels)
+        fonts.push_back({label.name, label.font});
+    struct NamedColour {
+        std::string_view name;
+        Colour colour;
+    };
+    const NamedColour colours[] = {
         {"LightYellow", colour::LightYellow},
         {"Yellow", colour::Yellow},
         {"Blue", colour::Blue},
@@ -209,42 +238,76 @@ std::string describeAll()
         {"Red", colour::Red},
         {"DarkGreen", colour::DarkGreen},
     };
-    const std::pair<std::string_view, std::string_view> texts[] = {
+    struct NamedText {
+        std::string_view name, text;
+    };
+    const NamedText texts[] = {
         {"Title", text::Title},
-        {"Sinistra", text::Sinistra},
-        {"Destra", text::Destra},
-        {"Easy", text::Easy},
-        {"Simple", text::Simple},
-        {"Complex", text::Complex},
-        {"Start", text::Start},
-        {"Clear", text::Clear},
-        {"Exit", text::Exit},
         {"OptionsMenu", text::OptionsMenu},
         {"InfoMenu", text::InfoMenu},
         {"InfoTitle", text::InfoTitle},
         {"InfoMessage", text::InfoMessage},
         {"ErrorTitle", text::ErrorTitle},
         {"ErrorMessage", text::ErrorMessage},
+        {"Farewell", text::Farewell},
+        {"Again", text::Again},
     };
-    const std::pair<std::string_view, synth::Cue> cueNames[] = {
-        {"Start", synth::Cue::Start},
-        {"Right", synth::Cue::Right},
-        {"Wrong", synth::Cue::Wrong},
-        {"End", synth::Cue::End},
-    };
-    const auto number = [](auto value) { return std::to_string(value); };
+    const std::string_view cueNames[] = {"Start", "Right", "Wrong", "End"};
+    const std::string roles[] = {"\"round\"", "\"exit\"", "\"neutral\""};
+    const auto name = [](const auto& element) { return quoted(element.name); };
+    const auto handler = [](window::Handler h) { return quoted(window::nameOf(h)); };
+
+    std::string parts;
+    forEachViewPart([&parts](std::string_view part, int count, const auto& fields, auto) {
+        parts +=
+            std::string(parts.empty() ? "" : ",") + "{\"name\":" + quoted(part) +
+            ",\"count\":" + number(count) +
+            ",\"fields\":" + jsonList(fields, [](const auto& f) { return quoted(f.name); }) +
+            ",\"flags\":" +
+            jsonList(fields, [](const auto& f) { return std::string(f.flag ? "true" : "false"); }) +
+            "}";
+    });
+
     return "{\"twipsPerPixel\":" + number(TwipsPerPixel) +
-           ",\"lineWidth\":" + number(LineWidthPixels) + ",\"boxes\":" +
+           ",\"lineWidth\":" + number(LineWidthPixels) +
+           ",\"menuBarHeight\":" + number(MenuBarPixels) + ",\"fadeMs\":" + number(cue::FadeMs) +
+           ",\"boxes\":" +
            jsonObject(boxes,
-                      [&](const Box& b) {
-                          return "[" + number(b.Left) + "," + number(b.Top) + "," +
-                                 number(b.Width) + "," + number(b.Height) + "]";
+                      [](const NamedBox& b) {
+                          return "[" + number(b.box.Left) + "," + number(b.box.Top) + "," +
+                                 number(b.box.Width) + "," + number(b.box.Height) + "]";
                       }) +
-           ",\"points\":" + jsonObject(points, number) +
-           ",\"colours\":" + jsonObject(colours, number) +
-           ",\"texts\":" + jsonObject(texts, quoted) + ",\"handlers\":" + jsonNames(Handlers) +
-           ",\"members\":" + jsonNames(Members) + ",\"labels\":" + jsonNames(Labels) +
-           ",\"cues\":" + jsonNames(cueNames) + "}";
+           ",\"fontFamilies\":" + jsonList(FontFamilies, quoted) + ",\"fonts\":" +
+           jsonObject(fonts,
+                      [](const NamedFont& f) {
+                          return "{\"pixels\":" + number(f.font.pixels()) +
+                                 ",\"bold\":" + (f.font.bold ? "true" : "false") + "}";
+                      }) +
+           ",\"colours\":" +
+           jsonObject(colours, [](const NamedColour& c) { return number(c.colour); }) +
+           ",\"texts\":" + jsonObject(texts, [](const NamedText& t) { return quoted(t.text); }) +
+           ",\"handlers\":" + jsonList(Handlers, name) + ",\"buttons\":" +
+           jsonList(Buttons,
+                    [&](const window::Button& b) {
+                        return "{\"name\":" + quoted(b.name) + ",\"caption\":" + quoted(b.caption) +
+                               ",\"face\":" + number(b.face) +
+                               ",\"role\":" + roles[static_cast<int>(b.role)] +
+                               ",\"mouseDown\":" + handler(b.mouseDown) +
+                               ",\"mouseUp\":" + handler(b.mouseUp) + "}";
+                    }) +
+           ",\"levels\":" +
+           jsonList(window::LevelMenu,
+                    [&](const window::MenuEntry& e) {
+                        return "{\"caption\":" + quoted(e.caption) +
+                               ",\"handler\":" + handler(e.handler) + "}";
+                    }) +
+           ",\"labels\":" + jsonList(Labels, name) + ",\"paintOrder\":" +
+           jsonList(window::PaintOrder,
+                    [](const window::PaintStep& p) {
+                        return "[" + quoted(p.name) + "," + number(p.first) + "," + number(p.last) +
+                               "]";
+                    }) +
+           ",\"view\":[" + parts + "],\"cues\":" + jsonList(cueNames, quoted) + "}";
 }
 
 const std::vector<std::int16_t>& renderedCue(int cue)
@@ -283,16 +346,16 @@ EMSCRIPTEN_KEEPALIVE int runHandler(int number)
 {
     if (number < 0 || static_cast<std::size_t>(number) >= Handlers.size())
         return -1;
-    return run(Handlers[static_cast<std::size_t>(number)].second);
+    return run(Handlers[static_cast<std::size_t>(number)].handler);
 }
 
 // Selects a member of the option group, as a click or a key does; no handler runs.
 EMSCRIPTEN_KEEPALIVE void select(int member)
 {
-    if (member < 0 || static_cast<std::size_t>(member) >= Members.size())
+    if (member < 0 || static_cast<std::size_t>(member) >= Buttons.size())
         return;
     Controls& c = session->game.controls();
-    c.setValue(c.*Members[static_cast<std::size_t>(member)].second, true);
+    c.setValue(c.*Buttons[static_cast<std::size_t>(member)].control, true);
     refreshView();
 }
 
@@ -303,7 +366,7 @@ EMSCRIPTEN_KEEPALIVE const char* caption(int label)
 {
     if (label < 0 || static_cast<std::size_t>(label) >= Labels.size())
         return "";
-    return (session->game.controls().*Labels[static_cast<std::size_t>(label)].second)
+    return (session->game.controls().*Labels[static_cast<std::size_t>(label)].control)
         .Caption.c_str();
 }
 

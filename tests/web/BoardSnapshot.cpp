@@ -3,9 +3,10 @@
 // that both editions draw the same board. Usage:
 //   navicella_board_snapshot OUT.png STEP...
 // A STEP is a number, queued as the next draw of chance; a menu handler
-// ("Simple_Click"); or an option button ("Opt_Via"), pressed and released.
+// ("Simple_Click"); or a round option button ("Opt_Via"), pressed and released.
 // Needs no display. Exit status 0 on success, 1 with a message otherwise.
 #include "game/Game.h"
+#include "game/Window.h"
 #include "support/RecordingPlayer.h"
 #include "support/ScriptedRandom.h"
 #include "ui/Board.h"
@@ -16,11 +17,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <map>
-#include <string>
-#include <utility>
+#include <string_view>
 
 using navicella::Game;
+namespace window = navicella::window;
 
 int main(int argc, char* argv[])
 {
@@ -35,16 +35,6 @@ int main(int argc, char* argv[])
     Game game(random, player);
     game.Form_Load();
 
-    using Handler = void (Game::*)();
-    const std::map<std::string, std::pair<Handler, Handler>> steps{
-        {"Easy_Click", {&Game::Easy_Click, nullptr}},
-        {"Simple_Click", {&Game::Simple_Click, nullptr}},
-        {"Complex_Click", {&Game::Complex_Click, nullptr}},
-        {"Opt_Via", {&Game::Opt_Via_MouseDown, &Game::Opt_Via_MouseUp}},
-        {"Opt_Pulisci", {&Game::Opt_Pulisci_MouseDown, &Game::Opt_Pulisci_MouseUp}},
-        {"Opt_Destra", {&Game::Opt_Destra_MouseDown, &Game::Opt_Destra_MouseUp}},
-        {"Opt_Sinistra", {&Game::Opt_Sinistra_MouseDown, &Game::Opt_Sinistra_MouseUp}},
-    };
     for (int i = 2; i < argc; ++i) {
         char* end = nullptr;
         const float draw = std::strtof(argv[i], &end);
@@ -52,14 +42,25 @@ int main(int argc, char* argv[])
             random.push({draw});
             continue;
         }
-        const auto step = steps.find(argv[i]);
-        if (step == steps.end()) {
+        const std::string_view step = argv[i];
+        bool known = false;
+        for (const window::NamedHandler& handler : window::Handlers) {
+            if (handler.name == step) {
+                (game.*handler.handler)();
+                known = true;
+            }
+        }
+        for (const window::Button& button : window::Buttons) {
+            if (button.name == step && button.role == window::Role::Round) {
+                (game.*button.mouseDown)();
+                (game.*button.mouseUp)();
+                known = true;
+            }
+        }
+        if (!known) {
             std::fprintf(stderr, "navicella_board_snapshot: unknown step %s\n", argv[i]);
             return 1;
         }
-        (game.*step->second.first)();
-        if (step->second.second)
-            (game.*step->second.second)();
     }
 
     navicella::Board board(game.controls());

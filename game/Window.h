@@ -1,0 +1,156 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The window as both editions build it: its controls by name, with their
+// places, captions and fonts, the handlers an event may run, and the order
+// the board is painted in. The desktop reads these tables directly; the
+// browser edition receives them in the module's description.
+#pragma once
+
+#include "game/Constants.h"
+#include "game/Game.h"
+#include "game/Layout.h"
+
+#include <array>
+#include <string_view>
+
+namespace navicella::window {
+
+using Handler = void (Game::*)();
+
+// Every handler an event may run, by name.
+struct NamedHandler {
+    std::string_view name;
+    Handler handler;
+};
+inline constexpr std::array<NamedHandler, 11> Handlers{{
+    {"Easy_Click", &Game::Easy_Click},
+    {"Simple_Click", &Game::Simple_Click},
+    {"Complex_Click", &Game::Complex_Click},
+    {"Opt_Via_MouseDown", &Game::Opt_Via_MouseDown},
+    {"Opt_Via_MouseUp", &Game::Opt_Via_MouseUp},
+    {"Opt_Pulisci_MouseDown", &Game::Opt_Pulisci_MouseDown},
+    {"Opt_Pulisci_MouseUp", &Game::Opt_Pulisci_MouseUp},
+    {"Opt_Destra_MouseDown", &Game::Opt_Destra_MouseDown},
+    {"Opt_Destra_MouseUp", &Game::Opt_Destra_MouseUp},
+    {"Opt_Sinistra_MouseDown", &Game::Opt_Sinistra_MouseDown},
+    {"Opt_Sinistra_MouseUp", &Game::Opt_Sinistra_MouseUp},
+}};
+
+// The handler's name, or "" for one that no event runs.
+constexpr std::string_view nameOf(Handler handler)
+{
+    for (const NamedHandler& named : Handlers)
+        if (named.handler == handler)
+            return named.name;
+    return {};
+}
+
+// What pressing a member of the option group does: a round button runs its
+// handlers on a pointer's press and release; "Esci" ends the game on a
+// click; the neutral Option1 is never pressed, only selected by the game.
+enum class Role { Round, Exit, Neutral };
+
+// The option group, back to front: each button stands in front of the ones
+// before it, so "Esci" hides the neutral Option1 entirely.
+struct Button {
+    std::string_view name;
+    OptionButton Controls::*control;
+    layout::Box box;
+    std::string_view caption;
+    Colour face;
+    Role role;
+    Handler mouseDown = nullptr;
+    Handler mouseUp = nullptr;
+};
+inline constexpr std::array<Button, 6> Buttons{{
+    {"Opt_Pulisci", &Controls::Opt_Pulisci, layout::Opt_Pulisci, text::Clear, colour::Yellow,
+     Role::Round, &Game::Opt_Pulisci_MouseDown, &Game::Opt_Pulisci_MouseUp},
+    {"Opt_Sinistra", &Controls::Opt_Sinistra, layout::Opt_Sinistra, text::Sinistra, colour::Yellow,
+     Role::Round, &Game::Opt_Sinistra_MouseDown, &Game::Opt_Sinistra_MouseUp},
+    {"Opt_Destra", &Controls::Opt_Destra, layout::Opt_Destra, text::Destra, colour::Yellow,
+     Role::Round, &Game::Opt_Destra_MouseDown, &Game::Opt_Destra_MouseUp},
+    {"Opt_Via", &Controls::Opt_Via, layout::Opt_Via, text::Start, colour::Yellow, Role::Round,
+     &Game::Opt_Via_MouseDown, &Game::Opt_Via_MouseUp},
+    {"Option1", &Controls::Option1, layout::Option1, "", colour::LightYellow, Role::Neutral},
+    {"Opt_Esci", &Controls::Opt_Esci, layout::Opt_Esci, text::Exit, colour::Yellow, Role::Exit},
+}};
+
+// The entries of the "Opzioni" menu.
+struct MenuEntry {
+    std::string_view caption;
+    Handler handler;
+};
+inline constexpr std::array<MenuEntry, 3> LevelMenu{{
+    {text::Easy, &Game::Easy_Click},
+    {text::Simple, &Game::Simple_Click},
+    {text::Complex, &Game::Complex_Click},
+}};
+
+struct LabelPlace {
+    std::string_view name;
+    Label Controls::*control;
+    layout::Box box;
+    layout::Font font;
+};
+inline constexpr std::array<LabelPlace, 3> Labels{{
+    {"Label1", &Controls::Label1, layout::Label1, layout::TitleFont},
+    {"Lbl_Domanda", &Controls::Lbl_Domanda, layout::Lbl_Domanda, layout::QuestionFont},
+    {"Lbl_Livello", &Controls::Lbl_Livello, layout::Lbl_Livello, layout::LevelFont},
+}};
+
+struct NamedShape {
+    std::string_view name;
+    Shape Controls::*control;
+};
+inline constexpr std::array<NamedShape, 2> Shapes{{
+    {"Shape1", &Controls::Shape1},
+    {"Shape2", &Controls::Shape2},
+}};
+
+struct LineArray {
+    std::string_view name;
+    int count;
+    const Line& (*at)(const Controls&, Int16);
+};
+inline constexpr std::array<LineArray, 2> LineArrays{{
+    {"Line1", Line1Count, [](const Controls& c, Int16 k) -> const Line& { return c.Line1(k); }},
+    {"Line3", Line3Count, [](const Controls& c, Int16 k) -> const Line& { return c.Line3(k); }},
+}};
+
+// The board's controls back to front: each covers the ones painted before it.
+// A step names a line array with a range of its elements, a shape or a label.
+struct PaintStep {
+    std::string_view name;
+    Int16 first = 0, last = 0;
+};
+inline constexpr std::array<PaintStep, 9> PaintOrder{{
+    {"Line3", 0, 0},
+    {"Line1", 0, 9},
+    {"Line3", 1, 2},
+    {"Line1", 10, 19},
+    {"Lbl_Domanda"},
+    {"Shape1"},
+    {"Label1"},
+    {"Lbl_Livello"},
+    {"Shape2"},
+}};
+
+// Walks the board in PaintOrder: line(const Line&), shape(const Shape&) and
+// label(const LabelPlace&, const Label&) are called for each control in turn.
+template <typename OnLine, typename OnShape, typename OnLabel>
+void paintInOrder(const Controls& c, OnLine line, OnShape shape, OnLabel label)
+{
+    for (const PaintStep& step : PaintOrder) {
+        for (const LineArray& array : LineArrays)
+            if (array.name == step.name)
+                for (Int16 k = step.first; k <= step.last; ++k)
+                    line(array.at(c, k));
+        for (const NamedShape& named : Shapes)
+            if (named.name == step.name)
+                shape(c.*named.control);
+        for (const LabelPlace& place : Labels)
+            if (place.name == step.name)
+                label(place, c.*place.control);
+    }
+}
+
+}  // namespace navicella::window
