@@ -11,9 +11,9 @@ export function cssColour(colour) {
   return `rgb(${colour & 0xff}, ${(colour >> 8) & 0xff}, ${(colour >> 16) & 0xff})`;
 }
 
-// Point sizes become pixel sizes at 96 dpi, rounded as the desktop does.
-export function fontFor(points, bold) {
-  return `${bold ? 'bold ' : ''}${Math.round((points * 96) / 72)}px Verdana, "DejaVu Sans", sans-serif`;
+// One of the description's fonts in CSS, in its families or any sans-serif.
+export function fontFor({ pixels, bold }, families) {
+  return `${bold ? 'bold ' : ''}${pixels}px ${families.map((f) => `"${f}"`).join(', ')}, sans-serif`;
 }
 
 export class Board {
@@ -24,9 +24,8 @@ export class Board {
   constructor(canvas, description) {
     this.#canvas = canvas;
     this.#d = description;
-    const p = description.points;
-    this.#fonts = { Label1: fontFor(p.title, false), Lbl_Domanda: fontFor(p.question, false),
-      Lbl_Livello: fontFor(p.level, true) };
+    this.#fonts = Object.fromEntries(description.labels.map((name) =>
+      [name, fontFor(description.fonts[name], description.fontFamilies)]));
   }
 
   paint(view) {
@@ -38,16 +37,12 @@ export class Board {
     ctx.fillStyle = cssColour(this.#d.colours.LightYellow);
     ctx.fillRect(0, 0, width / tpp, height / tpp);
 
-    this.#line(ctx, view.Line3[0]);
-    for (let k = 0; k <= 9; k++) this.#line(ctx, view.Line1[k]);
-    this.#line(ctx, view.Line3[1]);
-    this.#line(ctx, view.Line3[2]);
-    for (let k = 10; k <= 19; k++) this.#line(ctx, view.Line1[k]);
-    this.#label(ctx, view, 'Lbl_Domanda');
-    this.#shape(ctx, view.Shape1);
-    this.#label(ctx, view, 'Label1');
-    this.#label(ctx, view, 'Lbl_Livello');
-    this.#shape(ctx, view.Shape2);
+    // A step of the paint order names a line array and a range of it, a label or a shape.
+    for (const [name, first, last] of this.#d.paintOrder) {
+      if (Array.isArray(view[name])) view[name].slice(first, last + 1).forEach((line) => this.#line(ctx, line));
+      else if (name in this.#fonts) this.#label(ctx, view, name);
+      else this.#shape(ctx, view[name]);
+    }
     canvas.dispatchEvent(new Event('painted', { bubbles: true }));
   }
 

@@ -6,11 +6,9 @@
 // A browser keeps audio silent until a gesture: call wake() on every press and
 // release of any pointer (a touch press alone does not count in some browsers,
 // its release does). play() starts a cue from its beginning and fades out the
-// one still sounding within a few milliseconds, so that it stops without a
+// one still sounding over the core's fade length, so that it stops without a
 // click; it never fails, at worst a cue is silent. prepare() renders the cues
 // ahead, a little at a time, so that the first press need not wait for one.
-
-const FadeSeconds = 0.012;
 
 export class CuePlayer {
   #game;
@@ -56,8 +54,9 @@ export class CuePlayer {
     const { source, gain } = this.#sounding;
     const now = this.#context.currentTime;
     gain.gain.setValueAtTime(gain.gain.value, now);
-    gain.gain.linearRampToValueAtTime(0, now + FadeSeconds);
-    source.stop(now + FadeSeconds);
+    const fade = this.#game.description.fadeMs / 1000;
+    gain.gain.linearRampToValueAtTime(0, now + fade);
+    source.stop(now + fade);
     this.#sounding = null;
   }
 

@@ -14,7 +14,6 @@ import { CuePlayer } from './cues.mjs';
 import { loadGame } from './game.mjs';
 
 const $ = (selector) => document.querySelector(selector);
-const MenuBarHeight = 19;
 
 export const game = await loadGame();
 export const cuePlayer = new CuePlayer(game);
@@ -24,7 +23,19 @@ const tpp = d.twipsPerPixel;
 const [, , clientWidth, clientHeight] = d.boxes.Client.map((t) => t / tpp);
 const canvas = $('#board');
 const board = new Board(canvas, d);
-const buttons = [...document.querySelectorAll('.option')];
+// The option group, back to front as the core lists it, so that a later
+// button stands in front; the neutral one is for the game alone.
+const buttons = d.buttons.map(({ name, caption, face, role, mouseDown, mouseUp }) => {
+  const button = Object.assign(document.createElement('button'), { className: 'option', textContent: caption });
+  Object.assign(button.dataset, { member: name, role });
+  if (mouseDown) Object.assign(button.dataset, { mouseDown, mouseUp });
+  button.style.background = cssColour(face);
+  if (role === 'neutral') {
+    button.tabIndex = -1;
+    button.setAttribute('aria-hidden', 'true');
+  }
+  return button;
+});
 let held = null; // the button a pointer holds down: { button, pointerId }
 let resolution = null; // the pixel ratio the canvas was last sized for, as a media query
 
@@ -42,17 +53,27 @@ function build() {
   root.setProperty('--light-yellow', cssColour(d.colours.LightYellow));
   root.setProperty('--yellow', cssColour(d.colours.Yellow));
   root.setProperty('--blue', cssColour(d.colours.Blue));
+  root.setProperty('--menu-bar', `${d.menuBarHeight}px`);
+  root.setProperty('--font-family', `${d.fontFamilies.map((f) => `"${f}"`).join(', ')}, sans-serif`);
   accessCaption($('#opzioni'), d.texts.OptionsMenu);
   accessCaption($('#info'), d.texts.InfoMenu);
+  for (const { caption, handler } of d.levels) {
+    const item = Object.assign(document.createElement('button'), { textContent: caption });
+    item.setAttribute('role', 'menuitem');
+    item.dataset.handler = handler;
+    $('#levels').append(item);
+  }
   for (const item of document.querySelectorAll('[data-text]')) item.textContent = d.texts[item.dataset.text];
   canvas.setAttribute('aria-label', d.texts.Title);
+  $('#client').append(...buttons);
+  $('#window').style.width = $('#client').style.width = `${clientWidth}px`;
   $('#client').style.height = `${clientHeight}px`;
   canvas.style.width = `${clientWidth}px`;
   canvas.style.height = `${clientHeight}px`;
   for (const button of buttons) {
     const [left, top, width, height] = d.boxes[button.dataset.member].map((t) => t / tpp);
     Object.assign(button.style, { left: `${left}px`, top: `${top}px`, width: `${width}px`, height: `${height}px`,
-      font: fontFor(d.points.button, true) });
+      font: fontFor(d.fonts.button, d.fontFamilies) });
   }
 }
 
@@ -91,7 +112,7 @@ function showMessage(title, text, isError) {
 // The whole window, menu bar included, as large as the viewport allows with
 // its shape kept; the canvas gets one pixel of its own per device pixel.
 function fit() {
-  const height = MenuBarHeight + clientHeight;
+  const height = d.menuBarHeight + clientHeight;
   const scale = Math.min(innerWidth / clientWidth, innerHeight / height);
   const dpr = devicePixelRatio || 1;
   const snap = (px) => Math.round(px * dpr) / dpr;
@@ -116,8 +137,7 @@ function press(button, event) {
   if (held) return;
   held = { button, pointerId: event.pointerId };
   button.setPointerCapture?.(event.pointerId);
-  const handlers = button.dataset.handlers;
-  if (handlers) dispatch(`${handlers}_MouseDown`);
+  if (button.dataset.mouseDown) dispatch(button.dataset.mouseDown);
   else refresh();
 }
 
@@ -126,14 +146,14 @@ function release(event) {
   const { button } = held;
   held = null;
   const member = button.dataset.member;
-  if (button.dataset.handlers) {
+  if (button.dataset.mouseUp) {
     game.select(member);
-    dispatch(`${button.dataset.handlers}_MouseUp`);
+    dispatch(button.dataset.mouseUp);
     return;
   }
   const r = button.getBoundingClientRect();
   const inside = event.clientX >= r.left && event.clientX < r.right && event.clientY >= r.top && event.clientY < r.bottom;
-  if (member === 'Opt_Esci' && event.type === 'pointerup' && event.button === 0 && inside) {
+  if (button.dataset.role === 'exit' && event.type === 'pointerup' && event.button === 0 && inside) {
     game.select(member);
     farewell();
   } else {
@@ -145,7 +165,7 @@ function keySelect(button, event) {
   if ((event.key !== ' ' && event.key !== 'Enter') || event.repeat) return;
   event.preventDefault();
   game.select(button.dataset.member);
-  if (button.dataset.member === 'Opt_Esci') farewell();
+  if (button.dataset.role === 'exit') farewell();
   else refresh();
 }
 
