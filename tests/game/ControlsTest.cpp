@@ -31,19 +31,10 @@ TEST(ControlsTest, CreationStateFollowsTheLayout)
     EXPECT_EQ(c.Lbl_Domanda, (Label{"", true}));
     EXPECT_EQ(c.Lbl_Livello, (Label{"", false}));
 
-    struct Member {
-        const char* name;
-        const OptionButton& button;
-        bool selected;
-    };
-    const Member members[] = {
-        {"Opt_Esci", c.Opt_Esci, false},         {"Option1", c.Option1, true},
-        {"Opt_Via", c.Opt_Via, false},           {"Opt_Destra", c.Opt_Destra, false},
-        {"Opt_Sinistra", c.Opt_Sinistra, false}, {"Opt_Pulisci", c.Opt_Pulisci, false}};
-    for (const Member& m : members) {
-        SCOPED_TRACE(m.name);
-        EXPECT_TRUE(m.button.Visible);
-        EXPECT_EQ(m.button.Value, m.selected);
+    for (const window::Button& button : window::Buttons) {
+        SCOPED_TRACE(button.name);
+        EXPECT_TRUE((c.*button.control).Visible);
+        EXPECT_EQ((c.*button.control).Value, button.control == &Controls::Option1);
     }
 }
 
@@ -66,27 +57,23 @@ TEST(ControlsTest, StateRecordStartsAtZeroWithNoExpectedAnswers)
     EXPECT_EQ(random.calls, "");
 }
 
-// Each control's value, one flag per member in the order Opt_Esci, Option1,
-// Opt_Via, Opt_Destra, Opt_Sinistra, Opt_Pulisci.
-using GroupValues = std::array<bool, 6>;
+// Each member's value, in the order of window::Buttons.
+using GroupValues = std::array<bool, window::Buttons.size()>;
 
-GroupValues values(const Controls& c)
-{
-    return {c.Opt_Esci.Value,   c.Option1.Value,      c.Opt_Via.Value,
-            c.Opt_Destra.Value, c.Opt_Sinistra.Value, c.Opt_Pulisci.Value};
-}
+OptionButton& member(Controls& c, std::size_t k) { return c.*window::Buttons[k].control; }
 
-OptionButton& member(Controls& c, std::size_t k)
+GroupValues values(Controls c)
 {
-    OptionButton* group[] = {&c.Opt_Esci,   &c.Option1,      &c.Opt_Via,
-                             &c.Opt_Destra, &c.Opt_Sinistra, &c.Opt_Pulisci};
-    return *group[k];
+    GroupValues v{};
+    for (std::size_t k = 0; k < v.size(); ++k)
+        v[k] = member(c, k).Value;
+    return v;
 }
 
 TEST(ControlsTest, SelectingAMemberReleasesEveryOther)
 {
-    for (std::size_t first = 0; first < 6; ++first) {
-        for (std::size_t second = 0; second < 6; ++second) {
+    for (std::size_t first = 0; first < window::Buttons.size(); ++first) {
+        for (std::size_t second = 0; second < window::Buttons.size(); ++second) {
             SCOPED_TRACE(testing::Message() << "member " << first << " then " << second);
             Controls c;
             c.setValue(member(c, first), true);
@@ -100,8 +87,8 @@ TEST(ControlsTest, SelectingAMemberReleasesEveryOther)
 
 TEST(ControlsTest, ReleasingAMemberSelectsNoOther)
 {
-    for (std::size_t selected = 0; selected < 6; ++selected) {
-        for (std::size_t released = 0; released < 6; ++released) {
+    for (std::size_t selected = 0; selected < window::Buttons.size(); ++selected) {
+        for (std::size_t released = 0; released < window::Buttons.size(); ++released) {
             SCOPED_TRACE(testing::Message()
                          << "member " << selected << " selected, " << released << " released");
             Controls c;
@@ -115,7 +102,7 @@ TEST(ControlsTest, ReleasingAMemberSelectsNoOther)
     // Option1, selected at creation, stays selected when another member is released.
     Controls c;
     c.setValue(c.Opt_Via, false);
-    EXPECT_EQ(values(c), (GroupValues{false, true, false, false, false, false}));
+    EXPECT_EQ(values(c), values(Controls{}));
 }
 
 TEST(ControlsTest, ControlArraysHaveExactlyTheirElements)

@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/Differences.h"
 
+#include "game/Window.h"
+
 #include <sstream>
 
 namespace navicella::model {
@@ -127,15 +129,10 @@ std::vector<std::string> controlDifferences(const Controls& e, const Controls& a
         compareLine(out, "Line3(" + std::to_string(k) + ")", e.Line3(k), a.Line3(k));
     compareShape(out, "Shape1", e.Shape1, a.Shape1);
     compareShape(out, "Shape2", e.Shape2, a.Shape2);
-    compareLabel(out, "Label1", e.Label1, a.Label1);
-    compareLabel(out, "Lbl_Domanda", e.Lbl_Domanda, a.Lbl_Domanda);
-    compareLabel(out, "Lbl_Livello", e.Lbl_Livello, a.Lbl_Livello);
-    compareButton(out, "Opt_Esci", e.Opt_Esci, a.Opt_Esci);
-    compareButton(out, "Option1", e.Option1, a.Option1);
-    compareButton(out, "Opt_Via", e.Opt_Via, a.Opt_Via);
-    compareButton(out, "Opt_Destra", e.Opt_Destra, a.Opt_Destra);
-    compareButton(out, "Opt_Sinistra", e.Opt_Sinistra, a.Opt_Sinistra);
-    compareButton(out, "Opt_Pulisci", e.Opt_Pulisci, a.Opt_Pulisci);
+    for (const window::LabelPlace& label : window::Labels)
+        compareLabel(out, std::string(label.name), e.*label.control, a.*label.control);
+    for (const window::Button& button : window::Buttons)
+        compareButton(out, std::string(button.name), e.*button.control, a.*button.control);
     return out;
 }
 

@@ -5,6 +5,7 @@
 
 #include "game/Game.h"
 #include "game/RuntimeError.h"
+#include "game/Window.h"
 #include "support/Headings.h"
 #include "support/RecordingPlayer.h"
 #include "support/ScriptedRandom.h"
@@ -61,20 +62,12 @@ inline void PrintTo(const Controls& c, std::ostream* out)
         line(l);
     shape("Shape1", c.Shape1);
     shape("Shape2", c.Shape2);
-    for (const auto& [name, label] : {std::pair<const char*, const Label*>{"Label1", &c.Label1},
-                                      {"Lbl_Domanda", &c.Lbl_Domanda},
-                                      {"Lbl_Livello", &c.Lbl_Livello}})
-        *out << "\n  " << name << " '" << label->Caption << "'"
-             << (label->Visible ? "" : " hidden");
-    for (const auto& [name, button] :
-         {std::pair<const char*, const OptionButton*>{"Opt_Esci", &c.Opt_Esci},
-          {"Option1", &c.Option1},
-          {"Opt_Via", &c.Opt_Via},
-          {"Opt_Destra", &c.Opt_Destra},
-          {"Opt_Sinistra", &c.Opt_Sinistra},
-          {"Opt_Pulisci", &c.Opt_Pulisci}})
-        *out << "\n  " << name << (button->Visible ? "" : " hidden")
-             << (button->Value ? " selected" : "");
+    for (const window::LabelPlace& label : window::Labels)
+        *out << "\n  " << label.name << " '" << (c.*label.control).Caption << "'"
+             << ((c.*label.control).Visible ? "" : " hidden");
+    for (const window::Button& button : window::Buttons)
+        *out << "\n  " << button.name << ((c.*button.control).Visible ? "" : " hidden")
+             << ((c.*button.control).Value ? " selected" : "");
 }
 
 namespace test {

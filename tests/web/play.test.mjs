@@ -75,6 +75,7 @@ test('the info box, a run-time error, the keyboard and "Esci"', async () => {
   await page.click('#message button');
   assert.equal(await page.$eval('#message', (d) => d.open), false);
   assert.deepEqual(await view(page), before, 'the info box changes nothing');
+  await assert.rejects(inPage(page, (main) => main.game.select('typo')), /no option button typo/, 'as run() refuses');
 
   // A draw far outside [0, 1) overflows the thread's length: the error is
   // told in a box, and the board reset done before it stays done.
