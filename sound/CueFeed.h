@@ -9,6 +9,8 @@
 // next; once ended() the stream has all of it and may play out and close.
 #pragma once
 
+#include "game/Constants.h"
+
 #include <cstddef>
 #include <functional>
 #include <optional>
@@ -29,7 +31,7 @@ public:
     // as the server splices it into audio it has already mixed ahead: the
     // feed opens with this much silence, and the cue after it is heard whole.
     static constexpr unsigned LeadInMs = 20;
-    static constexpr unsigned FadeMs = 5;
+    static constexpr unsigned FadeMs = cue::FadeMs;
 
     explicit CueFeed(CueSource source);
 
