@@ -55,7 +55,7 @@ expected=(
   ./usr/share/man/man6/navicella.6.gz
   "./usr/share/metainfo/$id.metainfo.xml"
 )
-for size in 16 32 48 64 128 192 256 512; do
+for size in $NAVICELLA_ICON_SIZES; do
   expected+=("./usr/share/icons/hicolor/${size}x$size/apps/$id.png")
 done
 tarfile=$unpacked.tar

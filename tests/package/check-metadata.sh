@@ -25,7 +25,7 @@ expected=(
   usr/share/doc/navicella/changelog.gz
   "usr/share/icons/hicolor/scalable/apps/$id.svg"
 )
-for size in 16 32 48 64 128 192 256 512; do
+for size in $NAVICELLA_ICON_SIZES; do
   expected+=("usr/share/icons/hicolor/${size}x$size/apps/$id.png")
 done
 for path in "${expected[@]}"; do

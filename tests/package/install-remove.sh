@@ -96,7 +96,7 @@ if ! NAVICELLA_PROGRAM=$program NAVICELLA_WM_CLASS=$wm_class "$session" bash -c 
     sizes=$(xprop -id "$window" _NET_WM_ICON | grep -o "Icon ([0-9]* x [0-9]*)" | tr "\n" " ")
     echo "_NET_WM_ICON: ${sizes:-none}"
     # The window offers its icon at the sizes title bars and switchers use.
-    for size in 16 32 48 64; do
+    for size in $NAVICELLA_WINDOW_ICON_SIZES; do
       case "$sizes" in
         *"($size x $size)"*) ;;
         *) echo "FAIL: the window icon has no $size x $size image" >&2; result=1 ;;
