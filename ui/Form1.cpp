@@ -64,8 +64,8 @@ Form1::Form1(RandomSource& random, CuePlayer& player, QWidget* parent)
     buildMenu();
     dispatch(&Game::Form_Load);
 
-    // The client area below the menu bar is 760 x 529 pixels; the window
-    // opens centred, and a smaller one simply cuts off the right and bottom.
+    // The client area below the menu bar is the layout's Client box; the
+    // window opens centred, and a smaller one simply cuts off the right and bottom.
     const QRect client = layout::pixelRect(layout::Client);
     resize(client.width(), client.height() + menuBar()->sizeHint().height());
     if (const QScreen* screen = this->screen())

@@ -38,14 +38,17 @@ for (const [name, steps] of Object.entries(states)) {
     execFileSync(snapshot, [png, ...steps.map(String)], { env: { ...process.env, XDG_RUNTIME_DIR: folder } });
 
     // The window at its own size: the canvas has one pixel per board pixel.
-    const page = await openPage(site, { width: 760, height: 548 });
+    const page = await openPage(site);
+    const { boxes, twipsPerPixel, menuBarHeight } = await inPage(page, (main) => main.game.description);
+    const [, , width, height] = boxes.Client.map((t) => t / twipsPerPixel);
+    await page.setViewport({ width, height: height + menuBarHeight });
     for (const step of steps) {
       if (typeof step === 'number') await queueDraws(page, [step]);
       else if (step.endsWith('_Click')) await chooseFromMenu(page, step);
       else await press(page, step);
     }
     const result = await inPage(page, async (main, base64) => {
-      const { colours, boxes, twipsPerPixel } = main.game.description;
+      const { colours, boxes, labels, twipsPerPixel } = main.game.description;
       const web = document.querySelector('#board');
       const image = await createImageBitmap(new Blob([Uint8Array.from(atob(base64), (c) => c.charCodeAt(0))]));
       const desktop = new OffscreenCanvas(image.width, image.height).getContext('2d');
@@ -55,7 +58,7 @@ for (const [name, steps] of Object.entries(states)) {
       const b = desktop.getImageData(0, 0, image.width, image.height).data;
       const names = new Map(Object.entries(colours).map(([n, c]) => [c & 0xffffff, n]));
       const kind = (d, i) => names.get(d[i] | (d[i + 1] << 8) | (d[i + 2] << 16)) ?? 'blend';
-      const texts = ['Label1', 'Lbl_Domanda', 'Lbl_Livello'].map((l) => boxes[l].map((t) => t / twipsPerPixel));
+      const texts = labels.map((l) => boxes[l].map((t) => t / twipsPerPixel));
       const counts = { same: {}, differ: 0, blend: 0 };
       for (let y = 0; y < web.height; y++) {
         for (let x = 0; x < web.width; x++) {
