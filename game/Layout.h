@@ -6,6 +6,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <string_view>
 
 namespace navicella::layout {
@@ -41,7 +42,7 @@ struct Font {
     bool bold;
     // At 96 dpi, rounded to whole pixels, so that the layout does not follow
     // the display's own resolution.
-    constexpr int pixels() const { return static_cast<int>(points * 96 / 72 + 0.5); }
+    int pixels() const { return static_cast<int>(std::lround(points * 96 / 72)); }
 };
 
 inline constexpr Font ButtonFont{12, true};

@@ -35,15 +35,6 @@ inline constexpr std::array<NamedHandler, 11> Handlers{{
     {"Opt_Sinistra_MouseUp", &Game::Opt_Sinistra_MouseUp},
 }};
 
-// The handler's name, or "" for one that no event runs.
-constexpr std::string_view nameOf(Handler handler)
-{
-    for (const NamedHandler& named : Handlers)
-        if (named.handler == handler)
-            return named.name;
-    return {};
-}
-
 // What pressing a member of the option group does: a round button runs its
 // handlers on a pointer's press and release; "Esci" ends the game on a
 // click; the neutral Option1 is never pressed, only selected by the game.

@@ -255,7 +255,13 @@ std::string describeAll()
     const std::string_view cueNames[] = {"Start", "Right", "Wrong", "End"};
     const std::string roles[] = {"\"round\"", "\"exit\"", "\"neutral\""};
     const auto name = [](const auto& element) { return quoted(element.name); };
-    const auto handler = [](window::Handler h) { return quoted(window::nameOf(h)); };
+    // A handler's name, or "" for none.
+    const auto handler = [](window::Handler h) {
+        for (const window::NamedHandler& named : Handlers)
+            if (h && named.handler == h)
+                return quoted(named.name);
+        return quoted("");
+    };
 
     std::string parts;
     forEachViewPart([&parts](std::string_view part, int count, const auto& fields, auto) {
