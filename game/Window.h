@@ -10,6 +10,7 @@
 #include "game/Layout.h"
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace navicella::window {
@@ -126,7 +127,7 @@ inline constexpr std::array<PaintStep, 9> PaintOrder{{
 }};
 
 // Walks the board in PaintOrder: line(const Line&), shape(const Shape&) and
-// label(const LabelPlace&, const Label&) are called for each control in turn.
+// label(k, const Label&), k its place in Labels, are called for each control in turn.
 template <typename OnLine, typename OnShape, typename OnLabel>
 void paintInOrder(const Controls& c, OnLine line, OnShape shape, OnLabel label)
 {
@@ -138,9 +139,9 @@ void paintInOrder(const Controls& c, OnLine line, OnShape shape, OnLabel label)
         for (const NamedShape& named : Shapes)
             if (named.name == step.name)
                 shape(c.*named.control);
-        for (const LabelPlace& place : Labels)
-            if (place.name == step.name)
-                label(place, c.*place.control);
+        for (std::size_t k = 0; k < Labels.size(); ++k)
+            if (Labels[k].name == step.name)
+                label(k, c.*Labels[k].control);
     }
 }
 

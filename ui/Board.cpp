@@ -84,9 +84,8 @@ void Board::paintEvent(QPaintEvent*)
     window::paintInOrder(
         m_controls, [&](const Line& line) { paintLine(painter, line); },
         [&](const Shape& shape) { paintShape(painter, shape); },
-        [&](const window::LabelPlace& place, const Label& label) {
-            paintLabel(painter, label, place.box,
-                       m_fonts[static_cast<std::size_t>(&place - window::Labels.data())]);
+        [&](std::size_t k, const Label& label) {
+            paintLabel(painter, label, window::Labels[k].box, m_fonts[k]);
         });
     painter.end();
     emit painted();
