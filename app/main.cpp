@@ -19,16 +19,32 @@ namespace {
 // Without a display Qt's platform plugin warns twice and then aborts. Hold
 // the messages of start-up back: on failure say in one line why, and end
 // with status 1; on success pass them on as they came.
+//
+// In a Wayland session Qt looks for its Wayland plugin first, which comes in
+// a package of its own; without it Qt warns and goes on through XWayland
+// where there is one. Say instead, in our own words, what to install.
 struct HeldMessage {
     QtMsgType type;
     QString text;
 };
 QList<HeldMessage> heldMessages;
+bool waylandPluginMissing = false;
+constexpr const char* InstallWayland =
+    "Qt's Wayland platform plugin is missing (install the package qt6-wayland)";
 
 void holdStartupMessage(QtMsgType type, const QMessageLogContext&, const QString& message)
 {
+    if (message.contains(QLatin1String("platform plugin \"wayland\""))) {
+        waylandPluginMissing = true;
+        if (type != QtFatalMsg)
+            return;
+    }
     if (type == QtFatalMsg) {
-        const QString reason = heldMessages.isEmpty() ? message : heldMessages.first().text;
+        const bool onWayland = !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
+        const QString reason = waylandPluginMissing && (onWayland || heldMessages.isEmpty())
+                                   ? QString::fromLatin1(InstallWayland)
+                               : heldMessages.isEmpty() ? message
+                                                        : heldMessages.first().text;
         std::fprintf(stderr, "navicella: cannot open the window: %s\n",
                      qPrintable(reason.simplified()));
         std::_Exit(1);
@@ -39,6 +55,9 @@ void holdStartupMessage(QtMsgType type, const QMessageLogContext&, const QString
 void releaseStartupMessages(QtMessageHandler handler)
 {
     qInstallMessageHandler(handler);
+    if (waylandPluginMissing && QGuiApplication::platformName() == QLatin1String("xcb") &&
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        std::fprintf(stderr, "navicella: %s; the window opens through XWayland\n", InstallWayland);
     for (const HeldMessage& message : heldMessages)
         qt_message_output(message.type, QMessageLogContext(), message.text);
     heldMessages.clear();

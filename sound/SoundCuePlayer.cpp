@@ -200,7 +200,13 @@ void SoundCuePlayer::Callbacks::wake(pa_mainloop_api*, pa_io_event*, int fd, pa_
 
 void SoundCuePlayer::connect()
 {
-    m_context = pa_context_new(pa_mainloop_get_api(m_loop), "Navicella");
+    // The desktop's volume mixer lists the cues under our name and icon.
+    pa_proplist* application = pa_proplist_new();
+    pa_proplist_sets(application, PA_PROP_APPLICATION_NAME, "Navicella");
+    pa_proplist_sets(application, PA_PROP_APPLICATION_ID, NAVICELLA_APP_ID);
+    pa_proplist_sets(application, PA_PROP_APPLICATION_ICON_NAME, NAVICELLA_APP_ID);
+    m_context = pa_context_new_with_proplist(pa_mainloop_get_api(m_loop), "Navicella", application);
+    pa_proplist_free(application);
     if (!m_context) {
         warnOnce("server", "cannot reach a sound server, cues are silent");
         reportReady(false);

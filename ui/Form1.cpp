@@ -8,6 +8,7 @@
 #include "ui/GraphicalOptionButton.h"
 
 #include <QCoreApplication>
+#include <QGridLayout>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QScreen>
@@ -28,6 +29,15 @@ void showMessageBox(QWidget* parent, const QString& title, const QString& text, 
     box.setText(text);
     box.setIcon(isError ? QMessageBox::Critical : QMessageBox::NoIcon);
     box.setStandardButtons(QMessageBox::Ok);
+    // A title bar centres the title between its buttons and cuts it where they
+    // begin; sized for its short text alone, the box lost most of "Velmora" to
+    // the buttons of Qt's own title bar on Wayland. Leave room for the title
+    // and, on either side of it, for a title bar's three buttons.
+    const QFontMetrics metrics(box.font());
+    if (auto* grid = qobject_cast<QGridLayout*>(box.layout()))
+        grid->addItem(
+            new QSpacerItem(metrics.horizontalAdvance(title) * 3 / 2 + 12 * metrics.height(), 0),
+            grid->rowCount(), 0, 1, grid->columnCount());
     box.exec();
 }
 

@@ -27,6 +27,10 @@ depended=$(tr ',|' '\n\n' <<<"$depends" | awk 'NF { print $1 }')
 for package in libqt6widgets6 libpulse0 libsndfile1; do
   grep -qxF "$package" <<<"$depended" || fail "Depends lacks $package"
 done
+recommended=$(field Recommends | tr ',|' '\n\n' | awk 'NF { print $1 }')
+for package in pipewire-pulse qt6-wayland; do
+  grep -qxF "$package" <<<"$recommended" || fail "Recommends lacks $package"
+done
 # The sound goes straight to the server's own client library.
 ! grep -q multimedia <<<"$depended" || fail "Depends names Qt Multimedia"
 # Every library the program loads must come from a package it depends on.
