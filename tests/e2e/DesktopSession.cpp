@@ -2,6 +2,7 @@
 #include "e2e/DesktopSession.h"
 
 #include <QGuiApplication>
+#include <QPalette>
 #include <QPixmap>
 #include <QScreen>
 
@@ -52,8 +53,8 @@ DesktopSession::~DesktopSession()
 // A generous deadline: a sanitized build on a busy machine starts slowly.
 bool DesktopSession::waitForWindow()
 {
-    const auto shown =
-        m_input.waitForWindow("navicella", board::Background, std::chrono::seconds(30));
+    const auto shown = m_input.waitForWindow(onWayland() ? "Weston Compositor" : "navicella",
+                                             board::Background, std::chrono::seconds(30));
     if (!shown) {
         std::fprintf(stderr, "no first paint seen; the program %s\n",
                      m_process.running() ? "runs" : "has ended");
@@ -61,17 +62,29 @@ bool DesktopSession::waitForWindow()
     }
     m_window = shown->window;
     m_menuBarHeight = shown->clientTop;
+    // Weston drops a press that comes with the pointer's first entry into a
+    // new window; enter it once beforehand.
+    if (onWayland()) {
+        pointAt({0, m_menuBarHeight});
+        sleepFor(300);
+    }
     return true;
 }
 
-void DesktopSession::moveTo(Point board)
+// Weston's pointer can stand elsewhere than the X one: coming in from
+// outside its window sets it right.
+void DesktopSession::pointAt(Point window)
 {
-    m_input.moveTo(m_window, {board.x, board.y + m_menuBarHeight});
+    if (onWayland())
+        m_input.moveTo(m_window, {3000, 2000});
+    m_input.moveTo(m_window, window);
 }
+
+void DesktopSession::moveTo(Point board) { pointAt({board.x, board.y + m_menuBarHeight}); }
 
 void DesktopSession::clickWindow(Point window, int button)
 {
-    m_input.moveTo(m_window, window);
+    pointAt(window);
     m_input.click(button);
 }
 
@@ -91,6 +104,17 @@ void DesktopSession::keys(const std::vector<std::string>& keys, unsigned long wi
 {
     m_input.focus(window == 0 ? m_window : window);
     m_input.type(keys, std::chrono::milliseconds(50));
+}
+
+std::vector<unsigned long> DesktopSession::infoBoxes()
+{
+    if (!onWayland())
+        return m_input.windows("navicella", "Velmora");
+    // The compositor centres a box on its window: the middle is then the box's face.
+    const QImage shot = screenshot();
+    const QImage middle = shot.copy(shot.width() / 2 - 20, shot.height() / 2 - 10, 40, 20);
+    const bool box = countColour(middle, QGuiApplication::palette().window().color()) > 400;
+    return box ? std::vector<unsigned long>{m_window} : std::vector<unsigned long>{};
 }
 
 unsigned long DesktopSession::waitForInfoBox(int timeoutMs)

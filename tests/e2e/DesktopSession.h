@@ -3,9 +3,11 @@
 // pressed with real X events, and looked at in screenshots.
 //
 // Needs DISPLAY to name a running X server (tests/support/session.sh gives
-// one). Points are on the board, the client area below the menu bar, unless
-// said otherwise. The destructor kills a program that is still running and
-// passes on what it wrote to its standard error.
+// one). In a Wayland session (WAYLAND_DISPLAY set) the program is a client of
+// the session's compositor, whose one X window it fills, and its boxes show
+// in front of it there. Points are on the board, the client area below the
+// menu bar, unless said otherwise. The destructor kills a program that is
+// still running and passes on what it wrote to its standard error.
 #pragma once
 
 #include "support/BoardGeometry.h"
@@ -15,6 +17,7 @@
 #include <QColor>
 #include <QImage>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -41,7 +44,8 @@ public:
     // Types keys into the game's window, or into another window of it (a box).
     void keys(const std::vector<std::string>& keys, unsigned long window = 0);
     // The open info boxes, and the first to show within the time (0 if none).
-    std::vector<unsigned long> infoBoxes() { return m_input.windows("navicella", "Velmora"); }
+    // On Wayland, the compositor's window while a box shows in its middle.
+    std::vector<unsigned long> infoBoxes();
     unsigned long waitForInfoBox(int timeoutMs);
 
     // The window as it is on the screen now, menu bar included.
@@ -55,6 +59,8 @@ public:
     bool waitForBoard(Condition condition, int timeoutMs = 5000);
 
 private:
+    void pointAt(Point window);
+
     ChildProcess m_process;
     XInput m_input;
     unsigned long m_window = 0;
@@ -62,6 +68,7 @@ private:
 };
 
 bool sleepFor(int ms);
+inline bool onWayland() { return std::getenv("WAYLAND_DISPLAY") != nullptr; }
 
 // Whether `condition` came true within the time; it is asked every 20 ms.
 template <typename Condition>

@@ -102,37 +102,18 @@ protected:
 };
 
 // A sound server of the test's own, on a socket of its own, with a null sink
-// of the session's sink's name.
+// of the session's sink's name: PulseAudio, or pipewire-pulse on the
+// session's PipeWire.
 class OwnServer {
 public:
     explicit OwnServer(fs::path folder) : m_folder(std::move(folder)) {}
     ~OwnServer() { stop(); }
     std::string address() const { return "unix:" + (m_folder / "native").string(); }
 
-    bool start()
-    {
-        const char* sink = std::getenv("NAVICELLA_SINK");
-        // Off the session's bus, where the session's own server has its name.
-        run("DBUS_SESSION_BUS_ADDRESS=unix:path=/nonexistent pulseaudio -D -n --exit-idle-time=-1 "
-            "--disallow-exit --log-target=file:" +
-            (m_folder / "pulse.log").string() +
-            " --load='module-null-sink sink_name=" + (sink ? sink : "navicella_null") +
-            " rate=44100' --load='module-native-protocol-unix socket=" +
-            (m_folder / "native").string() + " auth-anonymous=1'");
-        for (int i = 0; i < 50; ++i) {
-            if (run("pactl --server=" + address() + " info >/dev/null 2>&1"))
-                return true;
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        return false;
-    }
-    // Stopped once its socket has gone, within 5 s.
-    bool stop()
-    {
-        const std::string socket = (m_folder / "native").string();
-        return run("pulseaudio --kill 2>/dev/null; for i in $(seq 100); do [ -S " + socket +
-                   " ] || exit 0; sleep 0.05; done; exit 1");
-    }
+    // The session's helper runs a server of the session's kind; stopped
+    // once its socket has gone, within 5 s.
+    bool start() { return run("\"$NAVICELLA_SESSION\" --own-server up"); }
+    bool stop() { return run("\"$NAVICELLA_SESSION\" --own-server down"); }
 
 private:
     bool run(const std::string& command) const
