@@ -11,6 +11,8 @@
 
 namespace navicella::test {
 
+constexpr const char* WestonClass = "Weston Compositor";
+
 bool sleepFor(int ms)
 {
     std::this_thread::sleep_for(std::chrono::milliseconds(ms));
@@ -48,12 +50,18 @@ DesktopSession::~DesktopSession()
 {
     m_process.running();  // takes in what it has written so far
     std::fputs(m_process.errorText().c_str(), stderr);
+    // The compositor's window outlives the program: the next session must not
+    // take what it still shows for its own program's first paint.
+    if (onWayland()) {
+        m_process.stop();
+        waitUntil([&] { return !m_input.waitForWindow(WestonClass, board::Background, {}); }, 5000);
+    }
 }
 
 // A generous deadline: a sanitized build on a busy machine starts slowly.
 bool DesktopSession::waitForWindow()
 {
-    const auto shown = m_input.waitForWindow(onWayland() ? "Weston Compositor" : "navicella",
+    const auto shown = m_input.waitForWindow(onWayland() ? WestonClass : "navicella",
                                              board::Background, std::chrono::seconds(30));
     if (!shown) {
         std::fprintf(stderr, "no first paint seen; the program %s\n",
@@ -63,21 +71,26 @@ bool DesktopSession::waitForWindow()
     m_window = shown->window;
     m_menuBarHeight = shown->clientTop;
     // Weston drops a press that comes with the pointer's first entry into a
-    // new window; enter it once beforehand.
+    // new window, and keys that come while it takes in the X focus: enter the
+    // window and give it the focus once, beforehand.
     if (onWayland()) {
         pointAt({0, m_menuBarHeight});
+        m_input.focus(m_window);
         sleepFor(300);
     }
     return true;
 }
 
 // Weston's pointer can stand elsewhere than the X one: coming in from
-// outside its window sets it right.
+// outside its window sets it right. It passes on what comes next only once
+// it has taken that in.
 void DesktopSession::pointAt(Point window)
 {
     if (onWayland())
         m_input.moveTo(m_window, {3000, 2000});
     m_input.moveTo(m_window, window);
+    if (onWayland())
+        sleepFor(50);
 }
 
 void DesktopSession::moveTo(Point board) { pointAt({board.x, board.y + m_menuBarHeight}); }
