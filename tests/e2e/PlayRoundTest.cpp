@@ -39,16 +39,17 @@ QImage field(const QImage& board) { return board.copy(0, 0, board.width(), Butto
 
 // Where Qt draws a box's title bar itself (on Wayland), it centres the title
 // on the bar and cuts it off where the bar's buttons begin. The compositor
-// centres the box on the screen: the title is whole when its run of dark
-// columns in the bar is centred there too.
+// centres the box on the screen: a whole title's dark run of columns in the
+// bar (its letters at most four columns apart) is centred there too, within
+// a few pixels of ink; one cut off by a letter or more is not.
 bool titleWhole(const QImage& shot)
 {
     const int middle = shot.width() / 2;
     const auto grey = [&](int y) {
-        const QColor c = shot.pixelColor(middle, y);
-        return c.red() == c.green() && c.green() == c.blue();
+        const QRgb c = shot.pixel(middle, y);
+        return qRed(c) == qGreen(c) && qGreen(c) == qBlue(c);
     };
-    int top = shot.height() / 2;
+    int top = shot.height() / 2;  // up the box's grey face to its edge
     while (top > 0 && grey(top - 1))
         --top;
     const auto dark = [&](int x) {
@@ -57,19 +58,16 @@ bool titleWhole(const QImage& shot)
             any = any || qGray(shot.pixel(x, y)) < 100;
         return any;
     };
-    // The title's letters stand at most three columns apart.
-    const auto runEnd = [&](int x, int step) {
-        for (int gap = 1; gap <= 4; ++gap) {
-            if (dark(x + gap * step)) {
-                x += gap * step;
-                gap = 0;
-            }
-        }
-        return x;
+    const auto near = [&](int x, int step) {
+        return dark(x + step) || dark(x + 2 * step) || dark(x + 3 * step) || dark(x + 4 * step);
     };
-    // Its ink stands a few pixels off its advance's centre; one cut off by a
-    // letter or more stands further off.
-    return dark(middle) && std::abs(runEnd(middle, -1) + runEnd(middle, 1) - 2 * middle) <= 12;
+    int left = middle;
+    int right = middle;
+    while (near(left, -1))
+        --left;
+    while (near(right, 1))
+        ++right;
+    return dark(middle) && std::abs(left + right - 2 * middle) <= 12;
 }
 
 void save(const QImage& image, const QString& name)
