@@ -161,8 +161,9 @@ TEST(Program, InfoBoxComesWithAltIAndLeavesTheGameAsItWas)
     sleepFor(300);
     const QImage shot = QGuiApplication::primaryScreen()->grabWindow(box).toImage();
     save(shot, QStringLiteral("info-box"));
-    if (onWayland())
+    if (onWayland()) {
         EXPECT_TRUE(titleWhole(shot)) << "the box's title is cut off";
+    }
     game.keys({"Return"}, box);
     // The playing field above the buttons is as it was (the focus may have moved).
     EXPECT_TRUE(game.waitForBoard([&](const QImage& b) { return field(b) == field(before); }));
@@ -175,9 +176,10 @@ TEST(Program, EsciEndsItAtOnceWithStatusZero)
     game.clickBoard(Esci);
     EXPECT_EQ(game.process().wait(std::chrono::seconds(5)), 0) << "ended normally, status 0";
     // The desktop finds the window's entry, icon and name by its application id.
-    if (onWayland())
+    if (onWayland()) {
         EXPECT_NE(game.process().errorText().find("set_app_id(\"" NAVICELLA_APP_ID "\")"),
                   std::string::npos);
+    }
 }
 
 }  // namespace
