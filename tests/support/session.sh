@@ -138,7 +138,8 @@ elif [ "$audio" = pipewire ]; then
   export NAVICELLA_SINK=navicella_null PIPEWIRE_RUNTIME_DIR=$runtime
   # The servers' settings and state stay in the session. One fixed rate, and
   # a mono sink for the mono cues: what reaches the sink is our samples as
-  # they are, with no resampling or channel mixing.
+  # they are, with no resampling or channel mixing. A short quantum (256
+  # frames), for a delay from press to sink near PulseAudio's.
   export XDG_CONFIG_HOME=$runtime/config XDG_STATE_HOME=$runtime/state
   mkdir -p "$XDG_CONFIG_HOME/pipewire/pipewire.conf.d" "$XDG_STATE_HOME"
   echo 'context.properties = { default.clock.rate = 44100 default.clock.allowed-rates = [ 44100 ]
