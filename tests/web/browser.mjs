@@ -1,13 +1,41 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Drives the built site (NAVICELLA_SITE) in headless Chromium for the browser
+// Drives the built site (NAVICELLA_SITE) in a browser for the browser
 // edition's tests and benchmarks: serves it on a free loopback port with
 // web/serve.mjs, opens pages, presses the option buttons with real pointer
 // events, and reads back the game's controls, the canvas and the cues.
+// The browser is the engine NAVICELLA_ENGINE names: headless Chromium (the
+// default) or Firefox through puppeteer, or WebKitGTK through its WebDriver
+// (under an X display).
 import { spawn } from 'node:child_process';
+import { readFileSync } from 'node:fs';
+import { createRequire } from 'node:module';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
+import { launchWebKit } from './webdriver.mjs';
 
 const server = fileURLToPath(new URL('../../web/serve.mjs', import.meta.url));
+
+export const engine = process.env.NAVICELLA_ENGINE ?? 'chromium';
+// What a driver cannot do, and why: a test skips it, or stands in for it, saying so.
+const webkitPointers = "WebKitGTK's driver sends no release of the middle and right buttons, and taps as a mouse";
+export const cannot = {
+  chromium: {},
+  firefox: { devtools: 'Chromium only (its DevTools protocol)' },
+  webkit: { middle: webkitPointers, right: webkitPointers, touch: webkitPointers,
+    dpr: "WebKitGTK's driver cannot set the device pixel ratio", devtools: 'Chromium only (its DevTools protocol)' },
+}[engine];
+if (!cannot) throw new Error(`NAVICELLA_ENGINE: no engine "${engine}" (chromium, firefox or webkit)`);
+
+function launch() {
+  if (engine === 'webkit') return launchWebKit();
+  if (engine === 'firefox') {
+    return puppeteer.launch({ browser: 'firefox', executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr' });
+  }
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    args: ['--no-sandbox', '--disable-gpu'],
+  });
+}
 
 // The server, given options of serve.mjs, and the browser; close() ends both.
 export async function startSite(site = process.env.NAVICELLA_SITE, options = []) {
@@ -17,10 +45,7 @@ export async function startSite(site = process.env.NAVICELLA_SITE, options = [])
     child.stdout.once('data', (line) => resolve(String(line).match(/http\S+/)[0]));
     child.once('exit', (code) => reject(new Error(`serve.mjs exited with ${code}`)));
   });
-  const browser = await puppeteer.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu'],
-  });
+  const browser = await launch();
   return { url, browser, child, close: async () => { await browser.close(); child.kill(); } };
 }
 
@@ -28,30 +53,42 @@ export async function startSite(site = process.env.NAVICELLA_SITE, options = [])
 // recorded; in a fresh browser context (no cache, no service worker) unless
 // ownContext is false, as installing needs the browser's own.
 export async function openPage(site, { width = 900, height = 600, dpr = 1, touch = false, ownContext = true } = {}) {
+  if (engine === 'webkit') {
+    const page = await site.browser.newPage();
+    await page.setViewport({ width, height });
+    await page.goto(site.url);
+    await page.waitForSelector('#window:not([hidden])');
+    await page.evaluate(recordAudio);
+    return page;
+  }
   const context = ownContext ? await site.browser.createBrowserContext() : site.browser.defaultBrowserContext();
   const page = await context.newPage();
   page.errors = [];
   page.on('console', (message) => message.type() === 'error' && page.errors.push(message.text()));
   page.on('pageerror', (error) => page.errors.push(error.message));
-  await page.evaluateOnNewDocument(() => {
-    window.audioContexts = [];
-    window.AudioContext = class extends AudioContext {
-      constructor(...args) {
-        super(...args);
-        window.audioContexts.push(this);
-      }
-    };
-    window.startedBuffers = [];
-    const start = AudioBufferSourceNode.prototype.start;
-    AudioBufferSourceNode.prototype.start = function (...args) {
-      window.startedBuffers.push(this.buffer);
-      return start.apply(this, args);
-    };
-  });
+  await page.evaluateOnNewDocument(recordAudio);
   await page.setViewport({ width, height, deviceScaleFactor: dpr, hasTouch: touch, isMobile: touch });
   await page.goto(site.url);
   await page.waitForSelector('#window:not([hidden])');
   return page;
+}
+
+// Records every AudioContext made and every buffer started; the page makes
+// its context at the first press.
+function recordAudio() {
+  window.audioContexts = [];
+  window.AudioContext = class extends AudioContext {
+    constructor(...args) {
+      super(...args);
+      window.audioContexts.push(this);
+    }
+  };
+  window.startedBuffers = [];
+  const start = AudioBufferSourceNode.prototype.start;
+  AudioBufferSourceNode.prototype.start = function (...args) {
+    window.startedBuffers.push(this.buffer);
+    return start.apply(this, args);
+  };
 }
 
 // Runs fn(main) in the page, main being the page's own main.mjs (its game and cue player).
@@ -68,12 +105,21 @@ export const cuesStarted = (page) => inPage(page, (main) => {
   return window.startedBuffers.map((buffer) => names.get(buffer) ?? '?');
 });
 
+// A test's title, saying which of the ways of pressing it uses this
+// engine's driver cannot do and press() does with the left button instead.
+export function titled(title, hows) {
+  const lost = [...new Set(hows)].filter((how) => cannot[how]);
+  return lost.length ? `${title} (${engine}: ${lost.join(', ')} done with the left button, as ${cannot[lost[0]]})` : title;
+}
+
 // A press and release on an option button: 'left', 'right' or 'middle'
 // mouse button, or 'touch' for a tap.
 export async function press(page, member, how = 'left') {
-  const box = await (await page.$(`.option[data-member="${member}"]`)).boundingBox();
-  const x = box.x + box.width / 2;
-  const y = box.y + box.height / 2;
+  if (cannot[how]) how = 'left';
+  const [x, y] = await page.$eval(`.option[data-member="${member}"]`, (e) => {
+    const r = e.getBoundingClientRect();
+    return [r.x + r.width / 2, r.y + r.height / 2];
+  });
   if (how === 'touch') {
     await page.touchscreen.tap(x, y);
   } else {

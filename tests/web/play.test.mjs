@@ -1,12 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// The browser edition played in headless Chromium as a child plays it: whole
-// rounds of every level chosen from the menu, answered with mouse buttons and
-// touch taps, a wrong answer, the info box, a run-time error, the keyboard,
-// "Esci", small and sharp screens, and offline play.
+// The browser edition played as a child plays it, in the engine
+// NAVICELLA_ENGINE names: whole rounds of every level chosen from the menu,
+// answered with mouse buttons and touch taps, a wrong answer, the info box, a
+// run-time error, the keyboard, "Esci", small and sharp screens, and offline
+// play.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { canvasColours, chooseFromMenu, cuesStarted, inPage, openPage, press, queueDraws, startSite, view }
-  from './browser.mjs';
+import { cannot, canvasColours, chooseFromMenu, cuesStarted, inPage, openPage, press, queueDraws, startSite, titled,
+  view } from './browser.mjs';
 
 let site;
 before(async () => { site = await startSite(); });
@@ -28,7 +29,7 @@ const rounds = [
     cues: ['Start', ...Array(9).fill('Right'), 'End'] },
 ];
 
-test('a whole round of every level, with mouse buttons and touch taps', async () => {
+test(titled('a whole round of every level, with mouse buttons and touch taps', rounds.map((r) => r.how)), async () => {
   const page = await openPage(site, { touch: true });
   let cuesBefore = 0;
   for (const round of rounds) {
@@ -66,7 +67,7 @@ test('a whole round of every level, with mouse buttons and touch taps', async ()
   assert.deepEqual(page.errors, []);
 });
 
-test('the info box, a run-time error, the keyboard and "Esci"', async () => {
+test(titled('the info box, a run-time error, the keyboard and "Esci"', ['middle', 'right']), async () => {
   const page = await openPage(site);
   const before = await view(page);
   await page.click('#info');
@@ -90,14 +91,16 @@ test('the info box, a run-time error, the keyboard and "Esci"', async () => {
 
   // A key selects a button and gives no answer.
   await page.focus('[data-member="Opt_Destra"]');
-  await page.keyboard.press('Space');
+  await page.keyboard.press(' ');
   const keyed = await view(page);
   assert.equal(keyed.Opt_Destra.Value, true);
   assert.equal(keyed.Line1[1].BorderColor, 0x00ff00, 'no answer was given');
   assert.equal(await question(page), 'Sinistra o Destra ?');
 
-  await press(page, 'Opt_Esci', 'right');
-  assert.equal(await shown(page, '#farewell'), false, 'only a click ends the game');
+  if (!cannot.right) {
+    await press(page, 'Opt_Esci', 'right');
+    assert.equal(await shown(page, '#farewell'), false, 'only a click ends the game');
+  }
   await press(page, 'Opt_Esci');
   assert.equal(await shown(page, '#window'), false);
   assert.match(await page.$eval('#farewell', (f) => f.textContent), /Arrivederci/);
@@ -107,7 +110,7 @@ test('the info box, a run-time error, the keyboard and "Esci"', async () => {
   assert.deepEqual(page.errors, []);
 });
 
-test('sharp at twice the pixels, and whole in a phone held upright', async () => {
+test('sharp at twice the pixels, and whole in a phone held upright', { skip: cannot.dpr }, async () => {
   for (const [width, height, dpr, touch] of [[900, 600, 2, false], [360, 640, 3, true], [320, 568, 2, true]]) {
     const page = await openPage(site, { width, height, dpr, touch });
     const layout = await page.evaluate(() => {
@@ -121,7 +124,11 @@ test('sharp at twice the pixels, and whole in a phone held upright', async () =>
       && layout.window[3] <= height + 0.5, `${width}x${height}: the window fits`);
     await queueDraws(page, [0.1, 0.75, 0.25]);
     await press(page, 'Opt_Via', touch ? 'touch' : 'left');
-    assert.equal(await page.evaluate(() => window.audioContexts[0]?.state), 'running', 'the first cue sounds');
+    // Some engines take a moment to open their sound output.
+    assert.equal(await page.evaluate(async () => {
+      for (let i = 0; i < 100 && window.audioContexts[0]?.state !== 'running'; i++) await new Promise((r) => setTimeout(r, 20));
+      return window.audioContexts[0]?.state;
+    }), 'running', 'the first cue sounds');
     await press(page, 'Opt_Sinistra', touch ? 'touch' : 'left');
     assert.equal((await view(page)).Line1[1].BorderColor, 0x0000ff, `${width}x${height}: answered`);
     assert.ok((await canvasColours(page)).Red > 0);
@@ -129,7 +136,7 @@ test('sharp at twice the pixels, and whole in a phone held upright', async () =>
   }
 });
 
-test('installable, and playable offline after the first visit', async () => {
+test('installable, and playable offline after the first visit', { skip: cannot.devtools }, async () => {
   const page = await openPage(site, { ownContext: false });
   const client = await page.createCDPSession();
   assert.deepEqual((await client.send('Page.getInstallabilityErrors')).installabilityErrors, []);
