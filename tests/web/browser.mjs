@@ -134,6 +134,18 @@ export async function chooseFromMenu(page, handler) {
   await page.click(`#levels [data-handler="${handler}"]`);
 }
 
+// What axe-core finds against WCAG 2.1 A and AA on the page as it stands:
+// one line per rule broken, naming the elements.
+const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
+export async function accessibilityViolations(page) {
+  if (!(await page.evaluate(() => 'axe' in window))) await page.evaluate(axeSource);
+  return page.evaluate(async () => {
+    const { violations } = await window.axe.run(document,
+      { runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] } });
+    return violations.map((v) => `${v.id} (${v.help}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
+  });
+}
+
 // How many canvas pixels show each colour of the game exactly, and the
 // colour at the centre of the goal marker.
 export const canvasColours = (page) => inPage(page, (main) => {

@@ -6,7 +6,7 @@
 // play.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { cannot, canvasColours, chooseFromMenu, cuesStarted, inPage, openPage, press, queueDraws, startSite, titled,
+import { accessibilityViolations, cannot, canvasColours, chooseFromMenu, cuesStarted, inPage, openPage, press, queueDraws, startSite, titled,
   view } from './browser.mjs';
 
 let site;
@@ -108,6 +108,35 @@ test(titled('the info box, a run-time error, the keyboard and "Esci"', ['middle'
   const fresh = await view(page);
   assert.deepEqual([fresh.Lbl_Livello.Caption, fresh.Opt_Via.Visible, fresh.Opt_Destra.Visible], ['Facile', true, false]);
   assert.deepEqual(page.errors, []);
+});
+
+test('no WCAG 2.1 A or AA violation at the start, in the menu and the info box, mid-round, at a round\'s end, '
+  + 'on the farewell', async () => {
+  const page = await openPage(site);
+  const steps = {
+    start: async () => {},
+    menu: () => page.click('#opzioni'),
+    info: () => page.click('#info'),
+    'after a wrong answer': async () => {
+      await page.click('#message button');
+      await queueDraws(page, [0.1, 0.75, 0.25]);
+      await press(page, 'Opt_Via');
+      await press(page, 'Opt_Destra');
+    },
+    "a round's end": async () => {
+      await press(page, 'Opt_Sinistra');
+      await press(page, 'Opt_Destra');
+    },
+    farewell: () => press(page, 'Opt_Esci'),
+  };
+  const found = {};
+  for (const [state, step] of Object.entries(steps)) {
+    await step();
+    const violations = await accessibilityViolations(page);
+    if (violations.length) found[state] = violations;
+  }
+  assert.equal(await shown(page, '#farewell'), true);
+  assert.deepEqual(found, {});
 });
 
 test('sharp at twice the pixels, and whole in a phone held upright', { skip: cannot.dpr }, async () => {
