@@ -109,7 +109,8 @@ export const cuesStarted = (page) => inPage(page, (main) => {
 // engine's driver cannot do and press() does with the left button instead.
 export function titled(title, hows) {
   const lost = [...new Set(hows)].filter((how) => cannot[how]);
-  return lost.length ? `${title} (${engine}: ${lost.join(', ')} done with the left button, as ${cannot[lost[0]]})` : title;
+  if (!lost.length) return title;
+  return `${title} (${engine}: ${lost.join(', ')} done with the left button, as ${cannot[lost[0]]})`;
 }
 
 // A press and release on an option button: 'left', 'right' or 'middle'

@@ -6,8 +6,8 @@
 // play.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
-import { accessibilityViolations, cannot, canvasColours, chooseFromMenu, cuesStarted, inPage, openPage, press, queueDraws, startSite, titled,
-  view } from './browser.mjs';
+import { accessibilityViolations, cannot, canvasColours, chooseFromMenu, cuesStarted, inPage, openPage, press,
+  queueDraws, startSite, titled, view } from './browser.mjs';
 
 let site;
 before(async () => { site = await startSite(); });
@@ -110,7 +110,7 @@ test(titled('the info box, a run-time error, the keyboard and "Esci"', ['middle'
   assert.deepEqual(page.errors, []);
 });
 
-test('no WCAG 2.1 A or AA violation at the start, in the menu and the info box, mid-round, at a round\'s end, '
+test("no WCAG 2.1 A or AA violation at the start, in the menu and the info box, mid-round, at a round's end, "
   + 'on the farewell', async () => {
   const page = await openPage(site);
   const steps = {
@@ -155,7 +155,9 @@ test('sharp at twice the pixels, and whole in a phone held upright', { skip: can
     await press(page, 'Opt_Via', touch ? 'touch' : 'left');
     // Some engines take a moment to open their sound output.
     assert.equal(await page.evaluate(async () => {
-      for (let i = 0; i < 100 && window.audioContexts[0]?.state !== 'running'; i++) await new Promise((r) => setTimeout(r, 20));
+      for (let i = 0; i < 100 && window.audioContexts[0]?.state !== 'running'; i++) {
+        await new Promise((resolve) => setTimeout(resolve, 20));
+      }
       return window.audioContexts[0]?.state;
     }), 'running', 'the first cue sounds');
     await press(page, 'Opt_Sinistra', touch ? 'touch' : 'left');

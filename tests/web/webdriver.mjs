@@ -91,7 +91,8 @@ class WebDriverPage {
   }
 
   $eval(selector, fn, ...args) {
-    return this.evaluate({ toString: () => `(s, ...a) => (${fn})(document.querySelector(s), ...a)` }, selector, ...args);
+    const source = `(s, ...a) => (${fn})(document.querySelector(s), ...a)`;
+    return this.evaluate({ toString: () => source }, selector, ...args);
   }
 
   async goto(url) {
