@@ -29,7 +29,7 @@ const lighthouse = (form) => promisify(execFile)(process.execPath, [`${root}node
   '--chrome-flags=--no-sandbox --disable-gpu --headless=new', ...(form === 'desktop' ? ['--preset=desktop'] : [])],
 { env: { ...process.env, CHROME_PATH: process.env.CHROME_PATH ?? '/usr/bin/chromium' }, maxBuffer: 1 << 28 });
 const rows = [];
-const lost = new Set();
+const lost = new Map(); // an audit that cost points: what it measured in each run
 try {
   for (const form of ['mobile', 'desktop']) {
     const scores = [];
@@ -41,7 +41,8 @@ try {
         for (const { id, weight } of report.categories[name].auditRefs) {
           const audit = report.audits[id];
           if (weight > 0 && audit.score !== null && audit.score < 1) {
-            lost.add(`${form} ${name}: ${id} (${audit.displayValue ?? audit.title})`);
+            const key = `${form} ${name}: ${id}`;
+            lost.set(key, [...(lost.get(key) ?? []), audit.displayValue ?? audit.title]);
           }
         }
       }
@@ -66,5 +67,5 @@ for (const { form, key, value, all, target } of rows) {
   console.log(`| ${form} ${label} | ${Math.round(value)} | ${all.map(Math.round).join(', ')} | ${
     key === 'tbt' ? '<=' : '>='} ${target} | ${ok ? 'pass' : 'FAIL'} |`);
 }
-for (const line of lost) console.log(`- points lost, ${line}`);
+for (const [key, values] of lost) console.log(`- points lost, ${key} (${values.join('; ')})`);
 process.exit(missed ? 1 : 0);
