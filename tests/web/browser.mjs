@@ -17,7 +17,7 @@ const server = fileURLToPath(new URL('../../web/serve.mjs', import.meta.url));
 
 export const engine = process.env.NAVICELLA_ENGINE ?? 'chromium';
 // What a driver cannot do, and why: a test skips it, or stands in for it, saying so.
-const webkitPointers = "WebKitGTK's driver sends no release of the middle and right buttons, and taps as a mouse";
+const webkitPointers = 'WebKitGTK gives the page no release of a middle or right press, and its driver taps as a mouse';
 export const cannot = {
   chromium: {},
   firefox: { devtools: 'Chromium only (its DevTools protocol)' },
