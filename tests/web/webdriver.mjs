@@ -104,7 +104,7 @@ class WebDriverPage {
   }
 
   // Polls until an element matches; then records the page's errors from here on.
-  async waitForSelector(selector, { timeout = 10000 } = {}) {
+  async waitForSelector(selector, { timeout = 30000 } = {}) {
     for (const start = Date.now(); Date.now() - start < timeout;) {
       if (await this.evaluate((s) => document.querySelector(s) !== null, selector)) {
         await this.evaluate(() => {
