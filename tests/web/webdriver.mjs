@@ -122,11 +122,17 @@ class WebDriverPage {
     throw new Error(`no ${selector} after ${timeout} ms`);
   }
 
-  // The viewport's size; the window is made taller by what its own bars take.
+  // The viewport's size; the window is made taller by what its own bars
+  // take. MiniBrowser's window cannot be made narrower than its tool bar.
   async setViewport({ width, height }) {
     const [outer, inner] = await this.evaluate(() => [outerHeight, innerHeight]);
     await this.#call('POST', '/window/rect', { width, height: height + outer - inner });
-    await this.evaluate(() => new Promise((resolve) => requestAnimationFrame(() => requestAnimationFrame(resolve))));
+    const size = await this.evaluate(() => new Promise((resolve) => {
+      requestAnimationFrame(() => requestAnimationFrame(() => resolve([innerWidth, innerHeight])));
+    }));
+    if (size[0] !== width || size[1] !== height) {
+      throw new Error(`WebKitGTK's viewport is ${size.join(' x ')}, not ${width} x ${height}`);
+    }
   }
 
   async focus(selector) {
