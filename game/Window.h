@@ -41,6 +41,30 @@ inline constexpr std::array<NamedHandler, 11> Handlers{{
 // click; the neutral Option1 is never pressed, only selected by the game.
 enum class Role { Round, Exit, Neutral };
 
+// What the acting keys, Space and Enter, do on a focused member, in both
+// editions: a key selects it, as a click does, and starts no game command but
+// as its role has it. On "Esci" the selection counts as its click. A round
+// button is pressed and released by the key where an edition offers play
+// without a pointer: the browser edition does; the desktop edition only
+// selects it (docs/decisions.md says why).
+inline constexpr std::array<std::string_view, 2> ActingKeys{"Space", "Enter"};
+enum class KeyAction { Select, Click, PressAndRelease };
+
+constexpr KeyAction keyAction(Role role)
+{
+    return role == Role::Exit    ? KeyAction::Click
+           : role == Role::Round ? KeyAction::PressAndRelease
+                                 : KeyAction::Select;
+}
+
+constexpr bool isActingKey(std::string_view key)
+{
+    for (const std::string_view name : ActingKeys)
+        if (name == key)
+            return true;
+    return false;
+}
+
 // The option group, back to front: each button stands in front of the ones
 // before it, so "Esci" hides the neutral Option1 entirely.
 struct Button {

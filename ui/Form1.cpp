@@ -104,13 +104,15 @@ void Form1::wireRoundButton(GraphicalOptionButton* widget, OptionButton Controls
     });
 }
 
-// A key only selects: no game command, except that "Esci" ends the game.
+// A key only selects: no game command, except where the key rule makes the
+// selection a click ("Esci"). The round's buttons are not pressed by keys here.
 void Form1::selectFromKeyboard(OptionButton Controls::*control)
 {
     m_game.controls().setValue(m_game.controls().*control, true);
     syncWidgets();
-    if (control == &Controls::Opt_Esci)
-        Opt_Esci_Click();
+    for (const window::Button& button : window::Buttons)
+        if (button.control == control && window::keyAction(button.role) == window::KeyAction::Click)
+            Opt_Esci_Click();
 }
 
 void Form1::buildMenu()

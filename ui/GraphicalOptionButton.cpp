@@ -2,6 +2,7 @@
 #include "ui/GraphicalOptionButton.h"
 
 #include "game/Constants.h"
+#include "game/Window.h"
 #include "ui/FormLayout.h"
 
 #include <QApplication>
@@ -98,9 +99,21 @@ void GraphicalOptionButton::mouseReleaseEvent(QMouseEvent* event)
 
 void GraphicalOptionButton::mouseMoveEvent(QMouseEvent* event) { event->accept(); }
 
+namespace {
+
+// Looks the key up by the name the game's key rule knows it by.
+bool isActingKey(int key)
+{
+    return window::isActingKey(key == Qt::Key_Space                            ? "Space"
+                               : key == Qt::Key_Return || key == Qt::Key_Enter ? "Enter"
+                                                                               : "");
+}
+
+}  // namespace
+
 void GraphicalOptionButton::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Space && !event->isAutoRepeat()) {
+    if (isActingKey(event->key()) && !event->isAutoRepeat()) {
         event->accept();
         emit keySelected();
         return;
@@ -110,7 +123,7 @@ void GraphicalOptionButton::keyPressEvent(QKeyEvent* event)
 
 void GraphicalOptionButton::keyReleaseEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Space) {
+    if (isActingKey(event->key())) {
         event->accept();
         return;
     }

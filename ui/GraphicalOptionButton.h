@@ -4,9 +4,9 @@
 //
 // Unlike an ordinary button it reports a press with any mouse button, at once
 // (mouseDown), and the release that follows (mouseUp), even when the press
-// has hidden it. Selecting it from the keyboard (Space) emits keySelected,
-// which starts no game command. Whether it is selected is the game's data:
-// the window sets it with setSelected().
+// has hidden it. Selecting it from the keyboard (the acting keys of the
+// game's key rule) emits keySelected, which starts no game command. Whether
+// it is selected is the game's data: the window sets it with setSelected().
 #pragma once
 
 #include <QAbstractButton>

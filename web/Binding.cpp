@@ -3,14 +3,14 @@
 //
 // The page first reads describe(), a JSON text with everything the window is
 // built from: the layout's boxes, fonts and line width, the colours, the
-// program's words, the option buttons, the menu, the paint order, the names
-// of the handlers and the layout of the view record. Then, for every event,
-// it runs one handler by its number and reads the controls back from
-// viewRecord(), a record of floats laid out as its description says;
-// captions come from caption(). A handler that raises a run-time error
-// returns its number and leaves the message in errorMessage(); the steps it
-// had done stay done, as on the desktop. The cues a handler played are
-// listed by cues().
+// program's words, the option buttons and what keys do on them, the menu,
+// the paint order, the names of the handlers and the layout of the view
+// record. Then, for every event, it runs one handler by its number and reads
+// the controls back from viewRecord(), a record of floats laid out as its
+// description says; captions come from caption(). A handler that raises a
+// run-time error returns its number and leaves the message in errorMessage();
+// the steps it had done stay done, as on the desktop. The cues a handler
+// played are listed by cues().
 #include "game/ClockRandom.h"
 #include "game/Constants.h"
 #include "game/CueSynth.h"
@@ -254,6 +254,7 @@ std::string describeAll()
     };
     const std::string_view cueNames[] = {"Start", "Right", "Wrong", "End"};
     const std::string roles[] = {"\"round\"", "\"exit\"", "\"neutral\""};
+    const std::string keyActions[] = {"\"select\"", "\"click\"", "\"pressAndRelease\""};
     const auto name = [](const auto& element) { return quoted(element.name); };
     // A handler's name, or "" for none.
     const auto handler = [](window::Handler h) {
@@ -292,12 +293,14 @@ std::string describeAll()
            ",\"colours\":" +
            jsonObject(colours, [](const NamedColour& c) { return number(c.colour); }) +
            ",\"texts\":" + jsonObject(texts, [](const NamedText& t) { return quoted(t.text); }) +
-           ",\"handlers\":" + jsonList(Handlers, name) + ",\"buttons\":" +
+           ",\"handlers\":" + jsonList(Handlers, name) +
+           ",\"keys\":" + jsonList(window::ActingKeys, quoted) + ",\"buttons\":" +
            jsonList(Buttons,
                     [&](const window::Button& b) {
                         return "{\"name\":" + quoted(b.name) + ",\"caption\":" + quoted(b.caption) +
                                ",\"face\":" + number(b.face) +
-                               ",\"role\":" + roles[static_cast<int>(b.role)] +
+                               ",\"role\":" + roles[static_cast<int>(b.role)] + ",\"key\":" +
+                               keyActions[static_cast<int>(window::keyAction(b.role))] +
                                ",\"mouseDown\":" + handler(b.mouseDown) +
                                ",\"mouseUp\":" + handler(b.mouseUp) + "}";
                     }) +

@@ -7,14 +7,21 @@
 // release of any pointer (a touch press alone does not count in some browsers,
 // its release does). play() starts a cue from its beginning and fades out the
 // one still sounding over the core's fade length, so that it stops without a
-// click; it never fails, at worst a cue is silent. prepare() renders the cues
-// ahead, a little at a time, so that the first press need not wait for one.
+// click; it never fails, at worst a cue is silent. prepare() has the cues
+// rendered by a worker (cue-worker.mjs), so that rendering never holds up the
+// page; `ready` settles when all four are in. A cue asked for before it is in
+// sounds as soon as it arrives, unless another cue or stop() came first.
+// Without workers the cues are rendered here, each when it is first played.
 
 export class CuePlayer {
   #game;
   #context = null;
   #sounding = null;
+  #waiting = null; // the cue asked for before it was rendered
+  #worker = null;
+  #done;
   buffers = new Map();
+  ready = new Promise((resolve) => { this.#done = resolve; });
 
   constructor(game) {
     this.#game = game;
@@ -30,26 +37,48 @@ export class CuePlayer {
   }
 
   prepare() {
-    const next = this.#game.description.cues.find((cue) => !this.buffers.has(cue));
-    if (!next) return;
-    this.#buffer(next);
-    setTimeout(() => this.prepare(), 0);
+    const { cues } = this.#game.description;
+    try {
+      this.#worker = new Worker(new URL('./cue-worker.mjs', import.meta.url), { type: 'module' });
+    } catch {
+      this.#worker = null;
+      this.#done();
+      return;
+    }
+    this.#worker.onmessage = ({ data: { cue, sampleRate, samples } }) => {
+      const buffer = new AudioBuffer({ length: Math.max(1, samples.length), sampleRate });
+      buffer.copyToChannel(samples, 0);
+      this.buffers.set(cue, buffer);
+      if (this.#waiting === cue) this.play(cue);
+      if (this.buffers.size === cues.length) this.#done();
+    };
+    this.#worker.onerror = () => {
+      this.#worker = null;
+      if (this.#waiting) this.play(this.#waiting);
+      this.#done();
+    };
+    this.#worker.postMessage({ cues });
   }
 
   play(cue) {
     const context = this.#context;
     if (!context) return;
-    const now = context.currentTime;
     this.stop();
+    const buffer = this.buffers.get(cue) ?? (this.#worker ? null : this.#render(cue));
+    if (!buffer) {
+      this.#waiting = cue;
+      return;
+    }
     const gain = new GainNode(context);
     gain.connect(context.destination);
-    const source = new AudioBufferSourceNode(context, { buffer: this.#buffer(cue) });
+    const source = new AudioBufferSourceNode(context, { buffer });
     source.connect(gain);
-    source.start(now);
+    source.start(context.currentTime);
     this.#sounding = { source, gain };
   }
 
   stop() {
+    this.#waiting = null;
     if (!this.#sounding) return;
     const { source, gain } = this.#sounding;
     const now = this.#context.currentTime;
@@ -60,15 +89,12 @@ export class CuePlayer {
     this.#sounding = null;
   }
 
-  #buffer(cue) {
-    let buffer = this.buffers.get(cue);
-    if (!buffer) {
-      const samples = this.#game.cueSamples(cue);
-      buffer = new AudioBuffer({ length: Math.max(1, samples.length), sampleRate: this.#game.sampleRate });
-      const channel = buffer.getChannelData(0);
-      for (let i = 0; i < samples.length; i++) channel[i] = samples[i] / 32768;
-      this.buffers.set(cue, buffer);
-    }
+  #render(cue) {
+    const samples = this.#game.cueSamples(cue);
+    const buffer = new AudioBuffer({ length: Math.max(1, samples.length), sampleRate: this.#game.sampleRate });
+    const channel = buffer.getChannelData(0);
+    for (let i = 0; i < samples.length; i++) channel[i] = samples[i] / 32768;
+    this.buffers.set(cue, buffer);
     return buffer;
   }
 }

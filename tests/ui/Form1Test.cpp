@@ -8,6 +8,8 @@
 #include <QMenuBar>
 #include <QTimer>
 
+#include <functional>
+
 namespace navicella::test {
 namespace {
 
@@ -103,11 +105,13 @@ TEST_F(Form1Test, OptionGroupDrawsTheSelectedMemberAlone)
         EXPECT_FALSE(button->isSelected());
 }
 
-TEST_F(Form1Test, SpaceSelectsWithoutACommand)
+TEST_F(Form1Test, SpaceOrEnterSelectsWithoutACommand)
 {
-    window->Opt_Via()->setFocus();
-    QTest::keyClick(window->Opt_Via(), Qt::Key_Space);
-    EXPECT_TRUE(controls().Opt_Via.Value);
+    for (const auto key : {Qt::Key_Return, Qt::Key_Space}) {
+        controls().setValue(controls().Option1, true);
+        QTest::keyClick(window->Opt_Via(), key);
+        EXPECT_TRUE(controls().Opt_Via.Value) << key;
+    }
     EXPECT_TRUE(window->Opt_Via()->isSelected());
     EXPECT_EQ(state().Turns(0), "") << "no round was started";
     EXPECT_EQ(random.draws, 0);
@@ -184,15 +188,17 @@ TEST_F(Form1Test, RunTimeErrorIsShownAndTheWindowGoesOn)
     EXPECT_EQ(state().AnswerIndex, 2) << "the window still plays";
 }
 
-TEST_F(Form1Test, EsciEndsTheProgramOnALeftClickOnly)
+TEST_F(Form1Test, EsciEndsTheProgramOnALeftClickOrAKey)
 {
-    QTimer::singleShot(0, [this] { click(window->Opt_Esci(), Qt::RightButton); });
-    QTimer::singleShot(100, [] { QCoreApplication::exit(7); });
-    EXPECT_EQ(QCoreApplication::exec(), 7) << "a right click is no click";
-
-    QTimer::singleShot(0, [this] { click(window->Opt_Esci()); });
-    QTimer::singleShot(5000, [] { QCoreApplication::exit(99); });
-    EXPECT_EQ(QCoreApplication::exec(), 0);
+    const std::function<void()> tries[] = {
+        [this] { click(window->Opt_Esci(), Qt::RightButton); },  // a right click is no click
+        [this] { QTest::keyClick(window->Opt_Esci(), Qt::Key_Enter); },
+        [this] { click(window->Opt_Esci()); }};
+    for (std::size_t k = 0; k < std::size(tries); ++k) {
+        QTimer::singleShot(0, tries[k]);
+        QTimer::singleShot(k == 0 ? 100 : 5000, [] { QCoreApplication::exit(7); });
+        EXPECT_EQ(QCoreApplication::exec(), k == 0 ? 7 : 0) << k;
+    }
 }
 
 TEST_F(Form1Test, PaintedTextsAreTheBoardsAccessibleText)

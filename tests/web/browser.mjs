@@ -59,6 +59,7 @@ export async function openPage(site, { width = 900, height = 600, dpr = 1, touch
     await page.goto(site.url);
     await page.waitForSelector('#window:not([hidden])');
     await page.evaluate(recordAudio);
+    await inPage(page, (main) => main.cuePlayer.ready); // tests press faster than any child
     return page;
   }
   const context = ownContext ? await site.browser.createBrowserContext() : site.browser.defaultBrowserContext();
@@ -70,6 +71,7 @@ export async function openPage(site, { width = 900, height = 600, dpr = 1, touch
   await page.setViewport({ width, height, deviceScaleFactor: dpr, hasTouch: touch, isMobile: touch });
   await page.goto(site.url);
   await page.waitForSelector('#window:not([hidden])');
+  await inPage(page, (main) => main.cuePlayer.ready);
   return page;
 }
 
@@ -113,15 +115,27 @@ export function titled(title, hows) {
   return `${title} (${engine}: ${lost.join(', ')} done with the left button, as ${cannot[lost[0]]})`;
 }
 
+// Tabs to the element until it has the focus, then presses the key.
+async function keyTo(page, selector, key) {
+  for (let i = 0; i < 12 && !(await page.$eval(selector, (e) => e === document.activeElement)); i++) {
+    await page.keyboard.press('Tab');
+  }
+  await page.keyboard.press(key);
+}
+
 // A press and release on an option button: 'left', 'right' or 'middle'
-// mouse button, or 'touch' for a tap.
+// mouse button, 'touch' for a tap, or 'Enter' or 'Space' from the keyboard
+// alone.
 export async function press(page, member, how = 'left') {
   if (cannot[how]) how = 'left';
-  const [x, y] = await page.$eval(`.option[data-member="${member}"]`, (e) => {
+  const selector = `.option[data-member="${member}"]`;
+  const [x, y] = await page.$eval(selector, (e) => {
     const r = e.getBoundingClientRect();
     return [r.x + r.width / 2, r.y + r.height / 2];
   });
-  if (how === 'touch') {
+  if (how === 'Enter' || how === 'Space') {
+    await keyTo(page, selector, how);
+  } else if (how === 'touch') {
     await page.touchscreen.tap(x, y);
   } else {
     await page.mouse.move(x, y);
@@ -130,10 +144,31 @@ export async function press(page, member, how = 'left') {
   }
 }
 
-export async function chooseFromMenu(page, handler) {
-  await page.click('#opzioni');
-  await page.click(`#levels [data-handler="${handler}"]`);
+export async function chooseFromMenu(page, handler, how = 'left') {
+  const item = `#levels [data-handler="${handler}"]`;
+  if (how !== 'Enter' && how !== 'Space') {
+    await page.click('#opzioni');
+    return page.click(item);
+  }
+  await keyTo(page, '#opzioni', how);
+  while (!(await page.$eval(item, (e) => e === document.activeElement))) await page.keyboard.press('ArrowDown');
+  await page.keyboard.press(how);
 }
+
+// Where a tap on each element matching the selector lands on it: the width
+// and height of the cross through its centre on which it is what the page
+// finds under a finger, inside the viewport.
+export const tapAreas = (page, selector) => page.evaluate((s) => [...document.querySelectorAll(s)].map((e) => {
+  const r = e.getBoundingClientRect();
+  const hits = (x, y) => e.contains(document.elementFromPoint(x, y));
+  const reach = (dx, dy) => {
+    let k = 0;
+    while (k < 400 && hits(r.x + r.width / 2 + (k + 1) * dx, r.y + r.height / 2 + (k + 1) * dy)) k++;
+    return k;
+  };
+  return { name: e.textContent || e.dataset.member, width: reach(-1, 0) + reach(1, 0) + 1,
+    height: reach(0, -1) + reach(0, 1) + 1 };
+}), selector);
 
 // What axe-core finds against WCAG 2.1 A and AA on the page as it stands:
 // one line per rule broken, naming the elements.

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The browser edition played as a child plays it, in the engine
 // NAVICELLA_ENGINE names: whole rounds of every level chosen from the menu,
-// answered with mouse buttons and touch taps, a wrong answer, the info box, a
-// run-time error, the keyboard, "Esci", small and sharp screens, and offline
-// play.
+// answered with mouse buttons, touch taps and the keyboard alone, a wrong
+// answer, the info box, a run-time error, "Esci", small and sharp screens, a
+// finger's reach on every screen, and offline play.
 import assert from 'node:assert/strict';
 import { after, before, test } from 'node:test';
 import { accessibilityViolations, cannot, canvasColours, chooseFromMenu, cuesStarted, inPage, openPage, press,
-  queueDraws, startSite, titled, view } from './browser.mjs';
+  queueDraws, startSite, tapAreas, titled, view } from './browser.mjs';
 
 let site;
 before(async () => { site = await startSite(); });
@@ -27,13 +27,16 @@ const rounds = [
   { menu: 'Complex_Click', level: 'Complesso', draws: [0.75, 0.25, 0.75, 0.75, 0.25, 0.25, 0.75, 0.25, 0.75], how: 'touch',
     presses: ['Sinistra', 'Destra', 'Sinistra', 'Sinistra', 'Destra', 'Destra', 'Sinistra', 'Destra', 'Sinistra'],
     cues: ['Start', ...Array(9).fill('Right'), 'End'] },
+  { menu: 'Easy_Click', level: 'Facile', draws: [0.1, 0.75, 0.25], how: 'Enter', wrong: 'Destra',
+    presses: ['Sinistra', 'Destra'], cues: ['Start', 'Wrong', 'Right', 'Right', 'Right', 'Right', 'End'] },
 ];
 
-test(titled('a whole round of every level, with mouse buttons and touch taps', rounds.map((r) => r.how)), async () => {
+test(titled('a whole round of every level, with mouse buttons, touch taps and the keyboard alone',
+  rounds.map((r) => r.how)), async () => {
   const page = await openPage(site, { touch: true });
   let cuesBefore = 0;
   for (const round of rounds) {
-    await chooseFromMenu(page, round.menu);
+    await chooseFromMenu(page, round.menu, round.how);
     assert.equal(await page.$eval('#level', (p) => p.textContent), round.level);
     await queueDraws(page, round.draws);
     await press(page, 'Opt_Via', round.how);
@@ -67,7 +70,7 @@ test(titled('a whole round of every level, with mouse buttons and touch taps', r
   assert.deepEqual(page.errors, []);
 });
 
-test(titled('the info box, a run-time error, the keyboard and "Esci"', ['middle', 'right']), async () => {
+test(titled('the info box, a run-time error and "Esci" by a click or a key', ['middle', 'right']), async () => {
   const page = await openPage(site);
   const before = await view(page);
   await page.click('#info');
@@ -89,24 +92,18 @@ test(titled('the info box, a run-time error, the keyboard and "Esci"', ['middle'
   await press(page, 'Opt_Via', 'middle');
   assert.equal(await question(page), 'Sinistra o Destra ?', 'the game goes on');
 
-  // A key selects a button and gives no answer.
-  await page.focus('[data-member="Opt_Destra"]');
-  await page.keyboard.press(' ');
-  const keyed = await view(page);
-  assert.equal(keyed.Opt_Destra.Value, true);
-  assert.equal(keyed.Line1[1].BorderColor, 0x00ff00, 'no answer was given');
-  assert.equal(await question(page), 'Sinistra o Destra ?');
-
   if (!cannot.right) {
     await press(page, 'Opt_Esci', 'right');
     assert.equal(await shown(page, '#farewell'), false, 'only a click ends the game');
   }
-  await press(page, 'Opt_Esci');
-  assert.equal(await shown(page, '#window'), false);
-  assert.match(await page.$eval('#farewell', (f) => f.textContent), /Arrivederci/);
-  await page.click('#again');
-  const fresh = await view(page);
-  assert.deepEqual([fresh.Lbl_Livello.Caption, fresh.Opt_Via.Visible, fresh.Opt_Destra.Visible], ['Facile', true, false]);
+  for (const how of ['left', 'Space']) {
+    await press(page, 'Opt_Esci', how);
+    assert.equal(await shown(page, '#window'), false, how);
+    assert.match(await page.$eval('#farewell', (f) => f.textContent), /Arrivederci/);
+    await page.click('#again');
+    const fresh = await view(page);
+    assert.deepEqual([fresh.Lbl_Livello.Caption, fresh.Opt_Via.Visible, fresh.Opt_Destra.Visible], ['Facile', true, false]);
+  }
   assert.deepEqual(page.errors, []);
 });
 
@@ -163,6 +160,36 @@ test('sharp at twice the pixels, and whole in a phone held upright', { skip: can
     await press(page, 'Opt_Sinistra', touch ? 'touch' : 'left');
     assert.equal((await view(page)).Line1[1].BorderColor, 0x0000ff, `${width}x${height}: answered`);
     assert.ok((await canvasColours(page)).Red > 0);
+    assert.deepEqual(page.errors, []);
+  }
+});
+
+// Upright and wide phones, the window at its own size, a whiteboard; and how
+// large the dialogs' text must be there.
+const screens = [[320, 568, 16], [568, 320, 16], [760, 548, 16], [3840, 2160, 40]];
+const controls = '#menubar > * > button, #info, .option:not([hidden]):not([data-member="Option1"])';
+
+test('every control answers a finger on 44 x 44 pixels, and the dialogs grow with the screen', async () => {
+  for (const [width, height, text] of screens) {
+    const page = await openPage(site, { width, height, touch: width < 760 });
+    const taps = [...await tapAreas(page, controls)];
+    await page.click('#opzioni');
+    taps.push(...await tapAreas(page, '#levels button'));
+    await page.keyboard.press('Escape');
+    await queueDraws(page, [0.1, 0.75, 0.25]);
+    await press(page, 'Opt_Via', 'touch');
+    taps.push(...await tapAreas(page, controls));
+    await page.click('#info');
+    taps.push(...await tapAreas(page, '#message button'));
+    const fontSizes = (selector) => page.evaluate((s) => [...document.querySelectorAll(s)]
+      .map((e) => parseFloat(getComputedStyle(e).fontSize)), selector);
+    const sizes = await fontSizes('#message h1, #message p, #message button');
+    await page.click('#message button');
+    await press(page, 'Opt_Esci');
+    taps.push(...await tapAreas(page, '#again'));
+    sizes.push(...await fontSizes('#farewell p, #again'));
+    for (const tap of taps) assert.ok(tap.width >= 44 && tap.height >= 44, `${width}x${height}: ${JSON.stringify(tap)}`);
+    assert.ok(Math.min(...sizes) >= text, `${width}x${height}: dialogs' text ${sizes}`);
     assert.deepEqual(page.errors, []);
   }
 });

@@ -1,0 +1,19 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// Renders the cues away from the page's thread, with the same synthesiser in
+// the same WebAssembly module as the page. Asked with the list of the cues'
+// names (their numbers in the module are their places in it), it answers once
+// per cue, in that order: { cue, sampleRate, samples }, the samples as floats
+// in [-1, 1), ready for an AudioBuffer.
+import loadNavicella from './navicella.mjs';
+
+const loading = loadNavicella();
+
+self.onmessage = async ({ data: { cues } }) => {
+  const m = await loading;
+  for (const [number, cue] of cues.entries()) {
+    const frames = m._cueFrames(number);
+    const pcm = new Int16Array(m.HEAPU8.buffer, m._cueSamples(number), frames);
+    const samples = Float32Array.from(pcm, (s) => s / 32768);
+    self.postMessage({ cue, sampleRate: m._sampleRate(), samples }, [samples.buffer]);
+  }
+};
