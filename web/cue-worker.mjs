@@ -8,12 +8,15 @@ import loadNavicella from './navicella.mjs';
 
 const loading = loadNavicella();
 
-self.onmessage = async ({ data: { cues } }) => {
-  const m = await loading;
-  for (const [number, cue] of cues.entries()) {
-    const frames = m._cueFrames(number);
-    const pcm = new Int16Array(m.HEAPU8.buffer, m._cueSamples(number), frames);
-    const samples = Float32Array.from(pcm, (s) => s / 32768);
-    self.postMessage({ cue, sampleRate: m._sampleRate(), samples }, [samples.buffer]);
-  }
+// A failure is thrown out of the worker, so that the page hears of it and
+// renders the cues itself.
+self.onmessage = ({ data: { cues } }) => {
+  loading.then((m) => {
+    for (const [number, cue] of cues.entries()) {
+      const frames = m._cueFrames(number);
+      const pcm = new Int16Array(m.HEAPU8.buffer, m._cueSamples(number), frames);
+      const samples = Float32Array.from(pcm, (s) => s / 32768);
+      self.postMessage({ cue, sampleRate: m._sampleRate(), samples }, [samples.buffer]);
+    }
+  }).catch((error) => setTimeout(() => { throw error; }));
 };
