@@ -21,7 +21,7 @@ import { CuePlayer } from './cues.mjs';
 import { loadGame } from './game.mjs';
 
 const $ = (selector) => document.querySelector(selector);
-const Finger = 44; // CSS pixels, about 9 mm: the least a tap should have
+const Finger = 46; // CSS pixels: 44 (about 9 mm), the least a tap should have, and one to spare each side
 const Gap = 8; // CSS pixels between the buttons moved below the board
 // Where the buttons go below the board: [column, row] in a wide and in an
 // upright viewport, in the desktop's order from left to right.

@@ -22,7 +22,8 @@ export const cannot = {
   chromium: {},
   firefox: { devtools: 'Chromium only (its DevTools protocol)' },
   webkit: { middle: webkitPointers, right: webkitPointers, touch: webkitPointers,
-    dpr: "WebKitGTK's driver cannot set the device pixel ratio", devtools: 'Chromium only (its DevTools protocol)' },
+    dpr: "WebKitGTK's driver cannot set the device pixel ratio", devtools: 'Chromium only (its DevTools protocol)',
+    narrow: "MiniBrowser's window is no narrower than its tool bar" },
 }[engine];
 if (!cannot) throw new Error(`NAVICELLA_ENGINE: no engine "${engine}" (chromium, firefox or webkit)`);
 
@@ -120,7 +121,7 @@ async function keyTo(page, selector, key) {
   for (let i = 0; i < 12 && !(await page.$eval(selector, (e) => e === document.activeElement)); i++) {
     await page.keyboard.press('Tab');
   }
-  await page.keyboard.press(key);
+  await page.keyboard.press(key === 'Space' ? ' ' : key);
 }
 
 // A press and release on an option button: 'left', 'right' or 'middle'
@@ -152,7 +153,7 @@ export async function chooseFromMenu(page, handler, how = 'left') {
   }
   await keyTo(page, '#opzioni', how);
   while (!(await page.$eval(item, (e) => e === document.activeElement))) await page.keyboard.press('ArrowDown');
-  await page.keyboard.press(how);
+  await page.keyboard.press(how === 'Space' ? ' ' : how);
 }
 
 // Where a tap on each element matching the selector lands on it: the width
