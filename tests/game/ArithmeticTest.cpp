@@ -8,6 +8,7 @@
 
 #include <cmath>
 #include <limits>
+#include <span>
 
 namespace navicella::test {
 namespace {
@@ -18,42 +19,31 @@ struct SumCase {
     bool overflow;
 };
 
-TEST(ArithmeticTest, AdditionStaysWithinSixteenBitsOrOverflows)
+TEST(ArithmeticTest, SumsAndDifferencesStayWithinSixteenBitsOrOverflow)
 {
-    const SumCase cases[] = {
+    const SumCase sums[] = {
         {0, 0, 0, false},           {32766, 1, 32767, false},   {32767, 1, 0, true},
         {1, 32767, 0, true},        {16384, 16384, 0, true},    {-32767, -1, -32768, false},
         {-32768, -1, 0, true},      {-16384, -16385, 0, true},  {-16384, -16384, -32768, false},
         {32767, -32768, -1, false}, {-32768, 32767, -1, false}, {5500, 250, 5750, false},
     };
-    for (const SumCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.a << " + " << c.b);
-        const auto a = static_cast<Int16>(c.a);
-        const auto b = static_cast<Int16>(c.b);
-        if (c.overflow) {
-            EXPECT_EQ(errorNumber([&] { add16(a, b); }), Overflow);
-        } else {
-            EXPECT_EQ(add16(a, b), c.expected);
-        }
-    }
-}
-
-TEST(ArithmeticTest, SubtractionStaysWithinSixteenBitsOrOverflows)
-{
-    const SumCase cases[] = {
+    const SumCase differences[] = {
         {0, 0, 0, false},           {-32767, 1, -32768, false}, {-32768, 1, 0, true},
         {32767, -1, 0, true},       {0, -32768, 0, true},       {-1, -32768, 32767, false},
         {-32768, -32768, 0, false}, {32767, 32767, 0, false},   {-2, 32767, 0, true},
         {3500, 250, 3250, false},
     };
-    for (const SumCase& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.a << " - " << c.b);
-        const auto a = static_cast<Int16>(c.a);
-        const auto b = static_cast<Int16>(c.b);
-        if (c.overflow) {
-            EXPECT_EQ(errorNumber([&] { sub16(a, b); }), Overflow);
-        } else {
-            EXPECT_EQ(sub16(a, b), c.expected);
+    for (const char op : {'+', '-'}) {
+        for (const SumCase& c : op == '+' ? std::span<const SumCase>(sums) : differences) {
+            SCOPED_TRACE(testing::Message() << c.a << " " << op << " " << c.b);
+            const auto a = static_cast<Int16>(c.a);
+            const auto b = static_cast<Int16>(c.b);
+            const auto apply = [&] { return op == '+' ? add16(a, b) : sub16(a, b); };
+            if (c.overflow) {
+                EXPECT_EQ(errorNumber([&] { apply(); }), Overflow);
+            } else {
+                EXPECT_EQ(apply(), c.expected);
+            }
         }
     }
 }

@@ -99,44 +99,42 @@ void expectCoverage(const ModelRun& run, bool scriptedChance)
     }
 }
 
-TEST(ModelTest, FixedSeedWithScriptedChance)
-{
-    SCOPED_TRACE("seed " + std::to_string(FixedSeed));
-    SeededRandom chance(FixedSeed);
-    ModelRun run(FixedSeed, chance, "The seed is fixed: every run replays the same events.");
-    play(run, FixedSeed);
-    if (HasFailure())
-        return;
-    expectCoverage(run, true);
-}
+// How each run draws its seed and its chance.
+struct RunKind {
+    const char* name;
+    bool fixedSeed;
+    bool clockChance;
+};
 
-TEST(ModelTest, FreshSeedWithScriptedChance)
+class ModelTest : public testing::TestWithParam<RunKind> {};
+
+TEST_P(ModelTest, PlaysByTheRules)
 {
-    const std::uint64_t seed = freshSeed();
+    const RunKind& kind = GetParam();
+    const std::uint64_t seed = kind.fixedSeed ? FixedSeed : freshSeed();
     SCOPED_TRACE("seed " + std::to_string(seed));
     RecordProperty("seed", std::to_string(seed));
-    SeededRandom chance(seed);
-    ModelRun run(seed, chance, replayFresh(seed));
+    SeededRandom scripted(seed);
+    ClockRandom clock;
+    RandomSource& chance = kind.clockChance ? static_cast<RandomSource&>(clock) : scripted;
+    std::string replay = kind.fixedSeed ? "The seed is fixed: every run replays the same events."
+                                        : replayFresh(seed);
+    if (kind.clockChance)
+        replay += " (the events follow the seed, the draws come from the clock: see below)";
+    ModelRun run(seed, chance, replay);
     play(run, seed);
     if (HasFailure())
         return;
-    expectCoverage(run, true);
+    expectCoverage(run, !kind.clockChance);
 }
 
-TEST(ModelTest, FreshSeedWithClockChance)
-{
-    const std::uint64_t seed = freshSeed();
-    SCOPED_TRACE("seed " + std::to_string(seed));
-    RecordProperty("seed", std::to_string(seed));
-    ClockRandom chance;
-    ModelRun run(seed, chance,
-                 replayFresh(seed) +
-                     " (the events follow the seed, the draws come from the clock: see below)");
-    play(run, seed);
-    if (HasFailure())
-        return;
-    expectCoverage(run, false);
-}
+INSTANTIATE_TEST_SUITE_P(Runs, ModelTest,
+                         testing::Values(RunKind{"FixedSeedWithScriptedChance", true, false},
+                                         RunKind{"FreshSeedWithScriptedChance", false, false},
+                                         RunKind{"FreshSeedWithClockChance", false, true}),
+                         [](const testing::TestParamInfo<RunKind>& kind) {
+                             return std::string(kind.param.name);
+                         });
 
 }  // namespace
 }  // namespace navicella::model
