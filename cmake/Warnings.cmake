@@ -2,7 +2,8 @@
 # One place for the flags every target of ours is built with.
 add_library(navicella_flags INTERFACE)
 target_compile_options(navicella_flags INTERFACE
-  -Wall -Wextra -Wpedantic -Wshadow -Wconversion)
+  -Wall -Wextra -Wpedantic -Wshadow -Wconversion
+  $<$<BOOL:${NAVICELLA_WARNINGS_AS_ERRORS}>:-Werror>)
 # The hardening a distribution expects of a program it ships. WebAssembly
 # has neither a return address on its linear stack nor relocations to guard.
 if(NOT EMSCRIPTEN)
