@@ -265,14 +265,16 @@ int main(int argc, char* argv[])
                 status = 1;
                 break;
             }
-            // Ten times a run, before each measurement and at the end, let
-            // the cues play out: their streams close, what is measured is
-            // the memory kept rather than cues on their way, and the run
-            // ends as a player's does, after its last sound.
+            // Before each measurement (ten times a run when nothing is
+            // measured) and at the end, let the cues play out: their streams
+            // close, what is measured is the memory kept rather than cues on
+            // their way, and the run ends as a player's does, after its last
+            // sound.
             const bool last = round + 1 == rounds;
             const bool measure =
                 std::find(measured.begin(), measured.end(), round + 1) != measured.end();
-            if (round % std::max(1L, rounds / 10) == 0 || measure || last)
+            const bool tenth = measured.empty() && round % std::max(1L, rounds / 10) == 0;
+            if (tenth || measure || last)
                 QTest::qWait(1500);
             else
                 QCoreApplication::processEvents();
