@@ -146,9 +146,14 @@ QString Child::menu()
 {
     DesktopSession& d = m_program.desktop();
     static const std::array<const char*, 6> Keys{"Down", "Down", "Up", "Right", "Return", "Escape"};
+    // Return or Escape closes the menu; a key after it would reach the focused
+    // button, and on "Esci" end the run early, as a left click there would.
     std::vector<std::string> keys;
-    for (int k = pick(4) + 1; k > 0; --k)
+    for (int k = pick(4) + 1; k > 0; --k) {
         keys.emplace_back(Keys[static_cast<std::size_t>(pick(Keys.size()))]);
+        if (keys.back() == "Return" || keys.back() == "Escape")
+            break;
+    }
     std::string typed;
     for (const std::string& key : keys)
         typed += " " + key;
