@@ -79,6 +79,11 @@ cleanup() {
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
     kill "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null || true
   done
+  # A document portal that a browser woke on the bus mounts its folder here,
+  # and may not have let go of it yet.
+  while read -r _ mount _; do
+    case "$mount" in "$runtime"/*) umount -l "$mount" 2>/dev/null || fusermount3 -u -z "$mount" 2>/dev/null || true ;; esac
+  done </proc/mounts
   rm -rf "$runtime"
 }
 trap cleanup EXIT
