@@ -172,7 +172,13 @@ QString Child::menu()
         d.clickBoard(t->at);
         return QStringLiteral("menu bar, then a click on %1").arg(t->name);
     }
+    // The click may have closed a menu instead of opening one, and a Return
+    // would then reach the focused button: only arrows and Escape follow it.
+    std::erase(keys, std::string("Return"));
     d.input().type(keys, std::chrono::milliseconds(30));
+    typed.clear();
+    for (const std::string& key : keys)
+        typed += " " + key;
     return QString::fromStdString("menu bar" + typed);
 }
 
