@@ -24,11 +24,44 @@
 # "$XDG_RUNTIME_DIR/native", that plays into a sink of the session's sink's
 # name: for tests that take a server away and bring it back. Status 1 if it
 # did not come up, or go, within 5 s.
+#
+# Whatever ends the session, its processes and its folder go with it: the
+# helper's own cleanup, or, where the helper itself was killed (as ctest
+# does at a test's time limit, to the test's process tree), a watcher of
+# its own outside that tree.
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")" && pwd)
 display=x11
 audio=pulse
+
+# Ends whatever a session left running, daemons included: everything started
+# in it carries its folder in NAVICELLA_SESSION_RUNTIME, which no program
+# changes. Then lets go of what a document portal that a browser woke on the
+# bus mounted in the folder, and removes it.
+sweep() {
+  local folder=$1 left
+  for _ in $(seq 50); do
+    mapfile -t left < <(NAVICELLA_SESSION_RUNTIME='' grep -lzxF "NAVICELLA_SESSION_RUNTIME=$folder" \
+      /proc/[0-9]*/environ 2>/dev/null)
+    [ ${#left[@]} -eq 0 ] && break
+    left=("${left[@]#/proc/}")
+    kill -KILL "${left[@]%/environ}" 2>/dev/null || true
+    sleep 0.1
+  done
+  while read -r _ mount _; do
+    case "$mount" in "$folder"/*) umount -l "$mount" 2>/dev/null || fusermount3 -u -z "$mount" 2>/dev/null || true ;; esac
+  done </proc/mounts
+  rm -rf "$folder"
+}
+
+# session.sh --watch PID FOLDER: once the helper PID has ended, sweeps up
+# what it did not.
+if [ "${1:-}" = --watch ]; then
+  tail --pid="$2" -f /dev/null
+  [ -d "$3" ] && sweep "$3"
+  exit 0
+fi
 
 if [ "${1:-}" = --own-server ]; then
   socket=$XDG_RUNTIME_DIR/native
@@ -70,21 +103,18 @@ done
 
 runtime=$(mktemp -d /tmp/navicella-session.XXXXXX)
 chmod 700 "$runtime"
-export XDG_RUNTIME_DIR=$runtime
+export XDG_RUNTIME_DIR=$runtime NAVICELLA_SESSION_RUNTIME=$runtime
 export HOME=${HOME:-$runtime}
+# Detached, with its own session and no hold on the test's output, so that
+# neither a kill of the test's process tree nor its end reaches the watcher.
+(NAVICELLA_SESSION_RUNTIME='' setsid "$here/session.sh" --watch $$ "$runtime" </dev/null >/dev/null 2>&1 &)
 pids=()
 cleanup() {
-  [ "$audio" = pulse ] && pulseaudio --kill >/dev/null 2>&1 || true
   # The last started goes first: the sound and display servers before the bus.
   for ((i = ${#pids[@]} - 1; i >= 0; i--)); do
     kill "${pids[i]}" 2>/dev/null && wait "${pids[i]}" 2>/dev/null || true
   done
-  # A document portal that a browser woke on the bus mounts its folder here,
-  # and may not have let go of it yet.
-  while read -r _ mount _; do
-    case "$mount" in "$runtime"/*) umount -l "$mount" 2>/dev/null || fusermount3 -u -z "$mount" 2>/dev/null || true ;; esac
-  done </proc/mounts
-  rm -rf "$runtime"
+  sweep "$runtime"
 }
 trap cleanup EXIT
 
@@ -97,14 +127,16 @@ await() {
 
 # A session bus, as every desktop has: without one, Qt's accessibility bridge
 # can wait for a bus connection that never comes.
-dbus-daemon --session --fork --nopidfile --address="unix:path=$runtime/bus" \
-  --print-pid=3 3>"$runtime/dbus.pid" >/dev/null
-pids+=("$(cat "$runtime/dbus.pid")")
-export DBUS_SESSION_BUS_ADDRESS="unix:path=$runtime/bus"
+# Servers run as this shell's children, which a kill of the test's process
+# tree reaches; each says when it is ready.
+exec {fd}<> <(:)
+dbus-daemon --session --nofork --nopidfile --address="unix:path=$runtime/bus" --print-address="$fd" >"$runtime/dbus.log" 2>&1 &
+pids+=($!)
+read -r -t 20 -u "$fd" DBUS_SESSION_BUS_ADDRESS || { echo "session.sh: the session bus did not start" >&2; exit 1; }
+export DBUS_SESSION_BUS_ADDRESS
 
 if [ "$display" != none ]; then
-  # -displayfd lets Xvfb choose a free display and tell us once it is ready.
-  exec {fd}<> <(:)
+  # -displayfd lets Xvfb choose a free display.
   Xvfb -displayfd "$fd" -screen 0 2560x1600x24 -nolisten tcp >"$runtime/xvfb.log" 2>&1 &
   pids+=($!)
   read -r -t 20 -u "$fd" number || { echo "Xvfb did not start" >&2; cat "$runtime/xvfb.log" >&2; exit 1; }
@@ -133,10 +165,11 @@ default-sample-rate = 44100
 alternate-sample-rate = 44100
 exit-idle-time = -1
 CONF
-  PULSE_CONFIG_PATH="$runtime/pulse" pulseaudio -D -n --exit-idle-time=-1 --disallow-exit \
+  PULSE_CONFIG_PATH="$runtime/pulse" pulseaudio -n --exit-idle-time=-1 --disallow-exit \
     --log-target=file:"$runtime/pulse.log" \
     --load="module-null-sink sink_name=$NAVICELLA_SINK rate=44100" \
-    --load="module-native-protocol-unix auth-anonymous=1" 2>/dev/null
+    --load="module-native-protocol-unix auth-anonymous=1" 2>/dev/null &
+  pids+=($!)
   await pactl info
   pactl set-default-sink "$NAVICELLA_SINK"
 elif [ "$audio" = pipewire ]; then
