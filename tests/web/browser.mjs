@@ -5,15 +5,37 @@
 // events, and reads back the game's controls, the canvas and the cues.
 // The browser is the engine NAVICELLA_ENGINE names: headless Chromium (the
 // default) or Firefox through puppeteer, or WebKitGTK through its WebDriver
-// (under an X display).
+// (under an X display), through Selenium's WebDriver client. Every command
+// and every wait has a bound of its own, well under ctest's limit for the
+// whole file, and one that runs into it fails saying what did not come.
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { createRequire } from 'node:module';
+import { test as nodeTest } from 'node:test';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
-import { launchWebKit } from './webdriver.mjs';
+import { By, Capabilities, Key, WebDriver, until } from 'selenium-webdriver';
+import { Executor, HttpClient } from 'selenium-webdriver/http/index.js';
+import remote from 'selenium-webdriver/remote/index.js';
 
 const server = fileURLToPath(new URL('../../web/serve.mjs', import.meta.url));
+
+// A wait is bounded below a command, so that one made of a single command
+// names the state it waited for.
+const commandSeconds = 30;
+const waitSeconds = 20;
+
+// Settles as the promise does, or fails once the bound is over.
+export function within(what, promise, seconds = waitSeconds) {
+  let timer;
+  const late = new Promise((resolve, reject) => {
+    timer = setTimeout(() => reject(new Error(`${what}: not done in ${seconds} s`)), seconds * 1000);
+  });
+  return Promise.race([promise, late]).finally(() => clearTimeout(timer));
+}
+
+// node:test's test, with a time limit under ctest's.
+export const test = (name, ...rest) => nodeTest(name, { timeout: 120e3, ...rest.at(-2) }, rest.at(-1));
 
 export const engine = process.env.NAVICELLA_ENGINE ?? 'chromium';
 // What a driver cannot do, and why: a test skips it, or stands in for it, saying so.
@@ -29,25 +51,147 @@ if (!cannot) throw new Error(`NAVICELLA_ENGINE: no engine "${engine}" (chromium,
 
 function launch() {
   if (engine === 'webkit') return launchWebKit();
+  const bounds = { timeout: commandSeconds * 1000, protocolTimeout: commandSeconds * 1000 };
   if (engine === 'firefox') {
-    return puppeteer.launch({ browser: 'firefox', executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr' });
+    return puppeteer.launch({ browser: 'firefox', executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr',
+      ...bounds });
   }
   return puppeteer.launch({
     executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    args: ['--no-sandbox', '--disable-gpu'],
+    args: ['--no-sandbox', '--disable-gpu'], ...bounds,
   });
 }
+
+// Every command sent to the driver, bounded.
+class BoundedExecutor extends Executor {
+  execute(command) {
+    const parameters = JSON.stringify(command.getParameters(), (key, value) => (key === 'sessionId' ? undefined : value));
+    return within(`WebDriver ${command.getName()} ${parameters.slice(0, 160)}`, super.execute(command), commandSeconds);
+  }
+}
+
+// WebKitWebDriver on a free loopback port. Every page is a session of its
+// own, a fresh browser; the driver keeps one at a time, so a new page ends
+// the last.
+async function launchWebKit(binary = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser') {
+  if (!process.env.DISPLAY) throw new Error('WebKitGTK needs an X display: run under tests/support/session.sh');
+  const service = new remote.DriverService.Builder('WebKitWebDriver').setLoopback(true).build();
+  const url = await within('WebKitWebDriver to start', service.start(), commandSeconds);
+  let page = null;
+  const end = async () => {
+    await page?.driver.quit();
+    page = null;
+  };
+  return {
+    async newPage() {
+      await end();
+      page = new WebKitPage(WebDriver.createSession(new BoundedExecutor(new HttpClient(url)),
+        new Capabilities({ 'webkitgtk:browserOptions': { binary, args: ['--automation'] } })));
+      return page;
+    },
+    close: () => end().finally(() => service.kill()),
+  };
+}
+
+// The part of puppeteer's Page the tests use, on WebKitGTK. The driver
+// cannot run a script before the page's own, so console errors and uncaught
+// exceptions are recorded from the end of the load on, and read back with
+// each evaluation. Pointer moves are relative to the viewport, as the driver
+// refuses an element as their origin.
+const keys = { Enter: Key.ENTER, Escape: Key.ESCAPE, Tab: Key.TAB, ArrowDown: Key.ARROW_DOWN };
+class WebKitPage {
+  errors = [];
+
+  constructor(driver) {
+    this.driver = driver;
+  }
+
+  // Runs fn(...args) in the page (a function, or a script's text) and returns
+  // its result, once any promise it returns has settled. An argument made by
+  // evaluateHandle() stands for the value it holds in the page.
+  async evaluate(fn, ...args) {
+    const { value, thrown, errors } = await this.driver.executeScript(`const run = ${
+      typeof fn === 'string' ? `async () => { ${fn}\n}` : fn};
+      const take = () => window.recordedErrors?.splice(0) ?? [];
+      return (async () => run(...[...arguments].map((a) => (a?.handle === undefined ? a : window.handles[a.handle]))))()
+        .then((value) => ({ value, errors: take() }), (error) => ({ thrown: String(error), errors: take() }));`, ...args);
+    this.errors.push(...errors);
+    if (thrown) throw new Error(thrown);
+    return value;
+  }
+
+  // Keeps what fn(...args) gives in the page, for later evaluations.
+  async evaluateHandle(fn, ...args) {
+    const source = `async (...a) => (window.handles ??= []).push(await (${fn})(...a)) - 1`;
+    return { handle: await this.evaluate({ toString: () => source }, ...args) };
+  }
+
+  $eval(selector, fn, ...args) {
+    return this.evaluate({ toString: () => `(s, ...a) => (${fn})(document.querySelector(s), ...a)` }, selector, ...args);
+  }
+
+  goto(url) {
+    return this.driver.get(url);
+  }
+
+  // Waits until an element matches; then records the page's errors from here on.
+  async waitForSelector(selector) {
+    await this.driver.wait(until.elementLocated(By.css(selector)), waitSeconds * 1000, `no ${selector}`);
+    await this.evaluate(() => {
+      if (window.recordedErrors) return;
+      window.recordedErrors = [];
+      const error = console.error;
+      console.error = (...args) => { window.recordedErrors.push(args.join(' ')); error.apply(console, args); };
+      addEventListener('error', (event) => window.recordedErrors.push(event.message));
+      addEventListener('unhandledrejection', (event) => window.recordedErrors.push(String(event.reason)));
+    });
+  }
+
+  // The viewport's size; the window is made taller by what its own bars
+  // take. MiniBrowser's window cannot be made narrower than its tool bar.
+  async setViewport({ width, height }) {
+    const [outer, inner] = await this.evaluate(() => [outerHeight, innerHeight]);
+    await this.driver.manage().window().setRect({ width, height: height + outer - inner });
+    const size = await this.evaluate(() => new Promise((resolve) => {
+      requestAnimationFrame(() => requestAnimationFrame(() => resolve([innerWidth, innerHeight])));
+    }));
+    if (size[0] !== width || size[1] !== height) {
+      throw new Error(`WebKitGTK's viewport is ${size.join(' x ')}, not ${width} x ${height}`);
+    }
+  }
+
+  async click(selector) {
+    const [x, y] = await this.$eval(selector, centre);
+    await this.mouse.move(x, y);
+    await this.mouse.down();
+    await this.mouse.up();
+  }
+
+  mouse = {
+    move: (x, y) => this.driver.actions().move({ x: Math.round(x), y: Math.round(y) }).perform(),
+    down: () => this.driver.actions().press().perform(),
+    up: () => this.driver.actions().release().perform(),
+  };
+
+  keyboard = { press: (key) => this.driver.actions().sendKeys(keys[key] ?? key).perform() };
+}
+
+const centre = (e) => {
+  const r = e.getBoundingClientRect();
+  return [r.x + r.width / 2, r.y + r.height / 2];
+};
 
 // The server, given options of serve.mjs, and the browser; close() ends both.
 export async function startSite(site = process.env.NAVICELLA_SITE, options = []) {
   if (!site) throw new Error('NAVICELLA_SITE must name the built site');
   const child = spawn(process.execPath, [server, ...options, site, '0'], { stdio: ['ignore', 'pipe', 'inherit'] });
-  const url = await new Promise((resolve, reject) => {
+  const url = await within('serve.mjs to say its address', new Promise((resolve, reject) => {
     child.stdout.once('data', (line) => resolve(String(line).match(/http\S+/)[0]));
     child.once('exit', (code) => reject(new Error(`serve.mjs exited with ${code}`)));
-  });
-  const browser = await launch();
-  return { url, browser, child, close: async () => { await browser.close(); child.kill(); } };
+  })).catch((error) => { child.kill(); throw error; });
+  const browser = await launch().catch((error) => { child.kill(); throw error; });
+  return { url, browser, child,
+    close: () => within('the browser to close', browser.close(), commandSeconds).finally(() => child.kill()) };
 }
 
 // A page showing the site, with every Web Audio start and console error
@@ -60,7 +204,7 @@ export async function openPage(site, { width = 900, height = 600, dpr = 1, touch
     await page.goto(site.url);
     await page.waitForSelector('#window:not([hidden])');
     await page.evaluate(recordAudio);
-    await inPage(page, (main) => main.cuePlayer.ready); // tests press faster than any child
+    await cuesReady(page); // tests press faster than any child
     return page;
   }
   const context = ownContext ? await site.browser.createBrowserContext() : site.browser.defaultBrowserContext();
@@ -72,9 +216,11 @@ export async function openPage(site, { width = 900, height = 600, dpr = 1, touch
   await page.setViewport({ width, height, deviceScaleFactor: dpr, hasTouch: touch, isMobile: touch });
   await page.goto(site.url);
   await page.waitForSelector('#window:not([hidden])');
-  await inPage(page, (main) => main.cuePlayer.ready);
+  await cuesReady(page);
   return page;
 }
+
+const cuesReady = (page) => within("the page's cues to be ready", inPage(page, (main) => main.cuePlayer.ready));
 
 // Records every AudioContext made and every buffer started; the page makes
 // its context at the first press.
@@ -130,10 +276,7 @@ async function keyTo(page, selector, key) {
 export async function press(page, member, how = 'left') {
   if (cannot[how]) how = 'left';
   const selector = `.option[data-member="${member}"]`;
-  const [x, y] = await page.$eval(selector, (e) => {
-    const r = e.getBoundingClientRect();
-    return [r.x + r.width / 2, r.y + r.height / 2];
-  });
+  const [x, y] = await page.$eval(selector, centre);
   if (how === 'Enter' || how === 'Space') {
     await keyTo(page, selector, how);
   } else if (how === 'touch') {

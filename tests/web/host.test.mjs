@@ -9,8 +9,7 @@ import { cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, utimesSync, wri
 import { connect } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { test } from 'node:test';
-import { openPage, press, queueDraws, startSite } from './browser.mjs';
+import { openPage, press, queueDraws, startSite, test, within } from './browser.mjs';
 
 // A copy of the built site whose files all date from a day ago, as on a
 // host that has served them for a while.
@@ -86,11 +85,12 @@ for (const cacheControl of ['no-cache', '', 'max-age=3600']) {
     const site = await startSite(dir, ['--cache-control', cacheControl]);
     try {
       const page = await openPage(site, { ownContext: false });
-      await page.evaluate(() => navigator.serviceWorker.ready);
+      await within('the service worker to be ready', page.evaluate(() => navigator.serviceWorker.ready));
       publish(dir);
       await page.reload();
       // The visitor stays a moment: the new release's worker takes over meanwhile.
-      await page.waitForFunction(async () => (await caches.keys()).join() === `navicella ${location.origin}/ second`);
+      await within("the second release's worker to take over", page.waitForFunction(async () => (await caches.keys())
+        .join() === `navicella ${location.origin}/ second`, { timeout: 0 }));
       for (const address of ['', 'index.html', 'index.html?from=a-link#top', '?x=1']) {
         await page.setOfflineMode(address !== '');
         await page.goto(site.url + address);

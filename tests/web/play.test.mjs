@@ -5,9 +5,9 @@
 // answer, the info box, a run-time error, "Esci", small and sharp screens, a
 // finger's reach on every screen, and offline play.
 import assert from 'node:assert/strict';
-import { after, before, test } from 'node:test';
+import { after, before } from 'node:test';
 import { accessibilityViolations, cannot, canvasColours, chooseFromMenu, cuesStarted, engine, inPage, openPage,
-  press, queueDraws, startSite, tapAreas, titled, view } from './browser.mjs';
+  press, queueDraws, startSite, tapAreas, test, titled, view, within } from './browser.mjs';
 
 let site;
 before(async () => { site = await startSite(); });
@@ -200,7 +200,7 @@ test('installable, and playable offline after the first visit', { skip: cannot.d
   const page = await openPage(site, { ownContext: false });
   const client = await page.createCDPSession();
   assert.deepEqual((await client.send('Page.getInstallabilityErrors')).installabilityErrors, []);
-  await page.evaluate(() => navigator.serviceWorker.ready);
+  await within('the service worker to be ready', page.evaluate(() => navigator.serviceWorker.ready));
   await page.setOfflineMode(true);
   await page.reload();
   await page.waitForSelector('#window:not([hidden])');

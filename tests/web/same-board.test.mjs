@@ -11,8 +11,8 @@ import { execFileSync } from 'node:child_process';
 import { mkdtempSync, readFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { after, before, test } from 'node:test';
-import { chooseFromMenu, inPage, openPage, press, queueDraws, startSite } from './browser.mjs';
+import { after, before } from 'node:test';
+import { chooseFromMenu, inPage, openPage, press, queueDraws, startSite, test } from './browser.mjs';
 
 const snapshot = process.env.NAVICELLA_BOARD_SNAPSHOT;
 const folder = mkdtempSync(join(tmpdir(), 'navicella-board-'));
