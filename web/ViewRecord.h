@@ -51,9 +51,8 @@ inline constexpr std::array<Field<OptionButton>, 2> ButtonFields{{
 }};
 
 inline constexpr std::size_t Size =
-    (Line1Count + Line3Count) * LineFields.size() +
-    window::Shapes.size() * ShapeFields.size() + window::Labels.size() * LabelFields.size() +
-    window::Buttons.size() * ButtonFields.size();
+    (Line1Count + Line3Count) * LineFields.size() + window::Shapes.size() * ShapeFields.size() +
+    window::Labels.size() * LabelFields.size() + window::Buttons.size() * ButtonFields.size();
 
 // Calls visit(name, count, fields, control at) for every part of the record
 // in its order: count is 0 for a single control.

@@ -87,9 +87,12 @@ ordered_json describe()
         d["fonts"][std::string(label.name)] = font(label.font);
 
     d["colours"] = {
-        {"LightYellow", colour::LightYellow}, {"Yellow", colour::Yellow},
-        {"Blue", colour::Blue},               {"Green", colour::Green},
-        {"Red", colour::Red},                 {"DarkGreen", colour::DarkGreen},
+        {"LightYellow", colour::LightYellow},
+        {"Yellow", colour::Yellow},
+        {"Blue", colour::Blue},
+        {"Green", colour::Green},
+        {"Red", colour::Red},
+        {"DarkGreen", colour::DarkGreen},
     };
     d["texts"] = {
         {"Title", text::Title},
@@ -115,7 +118,8 @@ ordered_json describe()
                                 {"mouseDown", handlerName(b.mouseDown)},
                                 {"mouseUp", handlerName(b.mouseUp)}});
     for (const window::MenuEntry& entry : window::LevelMenu)
-        d["levels"].push_back({{"caption", entry.caption}, {"handler", handlerName(entry.handler)}});
+        d["levels"].push_back(
+            {{"caption", entry.caption}, {"handler", handlerName(entry.handler)}});
     for (const window::LabelPlace& label : window::Labels)
         d["labels"].push_back(label.name);
     for (const window::PaintStep& step : window::PaintOrder)
