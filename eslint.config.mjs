@@ -8,7 +8,7 @@ export default [
   js.configs.recommended,
   { files: ['web/*.mjs'], languageOptions: { globals: globals.browser } },
   // Node scripts; the tests' and benchmarks' callbacks also run in the page.
-  { files: ['web/serve.mjs'], languageOptions: { globals: globals.node } },
+  { files: ['web/serve.mjs', 'web/headers.mjs'], languageOptions: { globals: globals.node } },
   {
     files: ['tests/web/*.mjs', 'bench/web/*.mjs'],
     languageOptions: { globals: { ...globals.node, ...globals.browser } },

@@ -6,8 +6,9 @@
 # what a browser keeps offline. Every file but the PNGs gets a
 # gzip -9 copy beside it.
 # Variables: SOURCE_DIR, PAGES (the page's own files, comma-separated),
-# MODULE_DIR, ICON_DIR (the desktop's icon theme), FULL_BLEED_DIR, APP_ID,
-# SITE_DIR.
+# MODULE_DIR, DESCRIPTION (the window's description, from the desktop build),
+# ICON_DIR (the desktop's icon theme), FULL_BLEED_DIR, APP_ID, NODE (to read
+# _headers with web/headers.mjs), SITE_DIR.
 file(REMOVE_RECURSE ${SITE_DIR})
 file(MAKE_DIRECTORY ${SITE_DIR})
 
@@ -18,6 +19,7 @@ endforeach()
 foreach(name navicella.mjs navicella.wasm)
   file(COPY_FILE ${MODULE_DIR}/${name} ${SITE_DIR}/${name})
 endforeach()
+file(COPY_FILE ${DESCRIPTION} ${SITE_DIR}/description.json)
 file(COPY_FILE ${ICON_DIR}/scalable/apps/${APP_ID}.svg ${SITE_DIR}/icon.svg)
 foreach(size 192 512)
   file(COPY_FILE ${ICON_DIR}/${size}x${size}/apps/${APP_ID}.png ${SITE_DIR}/icon-${size}.png)
@@ -26,10 +28,19 @@ file(COPY_FILE ${FULL_BLEED_DIR}/512x512.png ${SITE_DIR}/maskable-512.png)
 file(COPY_FILE ${FULL_BLEED_DIR}/180x180.png ${SITE_DIR}/apple-touch-icon.png)
 
 # Apache sends the headers _headers lists for the static hosts that read it.
-file(READ ${SITE_DIR}/_headers headers)
-string(REGEX MATCH "/\\*\n(  [^\n]+\n)+" HEADER_LINES "${headers}")
-string(REGEX REPLACE "^/\\*\n" "" HEADER_LINES "${HEADER_LINES}")
-string(REGEX REPLACE "  ([^:\n]+): ([^\n]*)" "  Header set \\1 \"\\2\"" HEADER_LINES "${HEADER_LINES}")
+execute_process(COMMAND ${NODE} ${SOURCE_DIR}/headers.mjs ${SITE_DIR}/_headers
+                OUTPUT_VARIABLE headers COMMAND_ERROR_IS_FATAL ANY)
+string(JSON count LENGTH "${headers}")
+set(HEADER_LINES "")
+if(count GREATER 0)
+  math(EXPR last "${count} - 1")
+  foreach(i RANGE ${last})
+    string(JSON name GET "${headers}" ${i} 0)
+    string(JSON value GET "${headers}" ${i} 1)
+    string(REPLACE "\"" "\\\"" value "${value}")
+    string(APPEND HEADER_LINES "  Header set ${name} \"${value}\"\n")
+  endforeach()
+endif()
 configure_file(${SOURCE_DIR}/htaccess.in ${SITE_DIR}/.htaccess @ONLY)
 
 # The worker keeps what a page uses; the PNG icons are for installing alone.
@@ -50,7 +61,7 @@ configure_file(${SOURCE_DIR}/sw.js.in ${SITE_DIR}/sw.js @ONLY)
 
 find_program(GZIP gzip REQUIRED)
 file(GLOB compressible ${SITE_DIR}/*.html ${SITE_DIR}/*.css ${SITE_DIR}/*.mjs ${SITE_DIR}/*.js ${SITE_DIR}/*.wasm
-     ${SITE_DIR}/*.svg ${SITE_DIR}/*.webmanifest)
+     ${SITE_DIR}/*.svg ${SITE_DIR}/*.webmanifest ${SITE_DIR}/*.json)
 foreach(path ${compressible})
   execute_process(COMMAND ${GZIP} -9nkf ${path} COMMAND_ERROR_IS_FATAL ANY)
 endforeach()

@@ -1,8 +1,9 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The game's core, compiled to WebAssembly, as the page sees it.
 //
-// loadGame() instantiates the module and starts a game. The description
-// holds everything the window is built from (boxes in twips, fonts in pixels,
+// loadGame() instantiates the module, fetches the description that the build
+// wrote from the core's tables (description.json), and starts a game. The
+// description holds everything the window is built from (boxes in twips, fonts in pixels,
 // colours as 0x00BBGGRR numbers, the program's words, the option buttons,
 // the menu, the paint order, the names of the handlers, labels and cues, and
 // the layout of the view record). run() carries out one handler and returns
@@ -10,10 +11,15 @@
 // reads the controls back.
 import loadNavicella from './navicella.mjs';
 
-const utf8 = new TextDecoder();
+async function fetchDescription() {
+  const response = await fetch(new URL('description.json', import.meta.url));
+  if (!response.ok) throw new Error(`description.json: ${response.status} ${response.statusText}`);
+  return response.json();
+}
 
 export async function loadGame() {
-  return new Game(await loadNavicella());
+  const [module, description] = await Promise.all([loadNavicella(), fetchDescription()]);
+  return new Game(module, description);
 }
 
 class Game {
@@ -21,9 +27,13 @@ class Game {
   #handlers;
   #members;
 
-  constructor(module) {
+  constructor(module, description) {
     this.#m = module;
-    this.description = JSON.parse(this.#string(module._describe()));
+    this.description = description;
+    const fields = description.view.reduce((sum, { count, fields }) => sum + Math.max(count, 1) * fields.length, 0);
+    if (fields !== module._viewSize()) {
+      throw new Error(`description.json lays out ${fields} fields of the view record, the module ${module._viewSize()}`);
+    }
     this.#handlers = new Map(this.description.handlers.map((name, i) => [name, i]));
     this.#members = new Map(this.description.buttons.map(({ name }, i) => [name, i]));
     this.newGame();
@@ -62,7 +72,7 @@ class Game {
       view[name] = count ? Array.from({ length: count }, control) : control();
     }
     this.description.labels.forEach((name, k) => {
-      view[name].Caption = this.#string(this.#m._caption(k));
+      view[name].Caption = this.#m.UTF8ToString(this.#m._caption(k));
     });
     return view;
   }
@@ -82,15 +92,9 @@ class Game {
     const count = this.#m._cueCount();
     const played = new Int32Array(this.#m.HEAPU8.buffer, this.#m._cues(), count);
     return {
-      error: errorNumber ? { number: errorNumber, message: this.#string(this.#m._errorMessage()) } : null,
+      error: errorNumber ? { number: errorNumber, message: this.#m.UTF8ToString(this.#m._errorMessage()) } : null,
       cues: Array.from(played, (n) => this.description.cues[n]).filter(Boolean),
     };
   }
 
-  #string(pointer) {
-    const bytes = this.#m.HEAPU8;
-    let end = pointer;
-    while (bytes[end]) end++;
-    return utf8.decode(bytes.subarray(pointer, end));
-  }
 }
