@@ -1,0 +1,127 @@
+# SPDX-License-Identifier: GPL-3.0-or-later
+# Reads CHANGELOG.md, the one place of the release notes, and makes from it
+# what the packaging files take: the top release's date (also in the RFC 2822
+# form of Debian's changelog), the Debian changelog's entries (its maintainer
+# left as @NAVICELLA_MAINTAINER@ for packaging/ to fill in) and AppStream's
+# <release> elements. Stops the configure when the top section's version is
+# not the project's.
+set(changelog_file ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog_file})
+file(STRINGS ${changelog_file} changelog_lines ENCODING UTF-8)
+
+# The day of the week of a date, 0 for Sunday (Sakamoto's method).
+function(_navicella_weekday year month day out)
+  set(offsets 0 3 2 5 0 3 5 1 4 6 2 4)
+  math(EXPR index "${month} - 1")
+  list(GET offsets ${index} offset)
+  if(month LESS 3)
+    math(EXPR year "${year} - 1")
+  endif()
+  math(EXPR weekday "(${year} + ${year} / 4 - ${year} / 100 + ${year} / 400 + ${offset} + ${day}) % 7")
+  set(${out} ${weekday} PARENT_SCOPE)
+endfunction()
+
+function(_navicella_xml_escape text out)
+  string(REPLACE "&" "&amp;" text "${text}")
+  string(REPLACE "<" "&lt;" text "${text}")
+  string(REPLACE ">" "&gt;" text "${text}")
+  set(${out} "${text}" PARENT_SCOPE)
+endfunction()
+
+set(versions)
+set(item "")
+# One pass over the lines; a sentinel section heading ends the last item and section.
+foreach(line IN LISTS changelog_lines ITEMS "## end")
+  if(line MATCHES "^- (.*)$" OR line MATCHES "^## ")
+    if(NOT item STREQUAL "")
+      list(APPEND items_${version} "${item}")
+      set(item "")
+    endif()
+  endif()
+  if(line MATCHES "^## end$")
+    break()
+  elseif(line MATCHES "^## ([0-9]+\\.[0-9]+\\.[0-9]+) - (([0-9][0-9][0-9][0-9])-([0-9][0-9])-([0-9][0-9]))$")
+    set(version ${CMAKE_MATCH_1})
+    list(APPEND versions ${version})
+    set(date_${version} ${CMAKE_MATCH_2})
+    set(year_${version} ${CMAKE_MATCH_3})
+    set(month_${version} ${CMAKE_MATCH_4})
+    set(day_${version} ${CMAKE_MATCH_5})
+    set(items_${version})
+  elseif(line MATCHES "^## ")
+    message(FATAL_ERROR "${changelog_file}: '${line}' is not '## VERSION - YYYY-MM-DD'")
+  elseif(line MATCHES "^- (.*)$")
+    if(NOT versions)
+      message(FATAL_ERROR "${changelog_file}: an item before the first release's heading")
+    endif()
+    set(item "${CMAKE_MATCH_1}")
+  elseif(line MATCHES "^  +(.*)$" AND NOT item STREQUAL "")
+    # Items keep their line breaks: Debian's changelog shows them as written.
+    string(APPEND item "\n${CMAKE_MATCH_1}")
+  elseif(NOT line STREQUAL "" AND versions)
+    message(FATAL_ERROR "${changelog_file}: '${line}' is neither an item nor its continuation")
+  endif()
+endforeach()
+
+if(NOT versions)
+  message(FATAL_ERROR "${changelog_file} has no release section")
+endif()
+list(GET versions 0 NAVICELLA_CHANGELOG_VERSION)
+if(NOT NAVICELLA_CHANGELOG_VERSION VERSION_EQUAL PROJECT_VERSION)
+  message(FATAL_ERROR "${changelog_file}'s newest release is ${NAVICELLA_CHANGELOG_VERSION}, "
+                      "but project() says ${PROJECT_VERSION}: give the release its section "
+                      "or the project its version")
+endif()
+
+set(month_names Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+set(day_names Sun Mon Tue Wed Thu Fri Sat)
+set(NAVICELLA_DEBIAN_CHANGELOG "")
+set(NAVICELLA_APPSTREAM_RELEASES "")
+foreach(version IN LISTS versions)
+  if(NOT items_${version})
+    message(FATAL_ERROR "${changelog_file}: release ${version} lists no item")
+  endif()
+  _navicella_weekday(${year_${version}} ${month_${version}} ${day_${version}} weekday)
+  list(GET day_names ${weekday} day_name)
+  math(EXPR month_index "${month_${version}} - 1")
+  list(GET month_names ${month_index} month_name)
+  set(rfc2822_${version}
+      "${day_name}, ${day_${version}} ${month_name} ${year_${version}} 12:00:00 +0000")
+
+  if(NOT NAVICELLA_DEBIAN_CHANGELOG STREQUAL "")
+    string(APPEND NAVICELLA_DEBIAN_CHANGELOG "\n")
+  endif()
+  string(APPEND NAVICELLA_DEBIAN_CHANGELOG
+         "navicella (${version}) unstable; urgency=medium\n\n")
+  set(headlines)
+  foreach(entry IN LISTS items_${version})
+    string(REPLACE "\n" "\n    " debian_entry "${entry}")
+    string(APPEND NAVICELLA_DEBIAN_CHANGELOG "  * ${debian_entry}\n")
+    string(REPLACE "\n" " " entry "${entry}")
+    string(FIND "${entry}" ":" colon)
+    if(colon GREATER 0)
+      string(SUBSTRING "${entry}" 0 ${colon} entry)
+      string(APPEND entry ".")
+    endif()
+    _navicella_xml_escape("${entry}" entry)
+    list(APPEND headlines "${entry}")
+  endforeach()
+  string(APPEND NAVICELLA_DEBIAN_CHANGELOG
+         "\n -- @NAVICELLA_MAINTAINER@  ${rfc2822_${version}}\n")
+
+  list(LENGTH headlines count)
+  if(count EQUAL 1)
+    set(notes "        <p>${headlines}</p>\n")
+  else()
+    list(JOIN headlines "</li>\n          <li>" notes)
+    set(notes "        <ul>\n          <li>${notes}</li>\n        </ul>\n")
+  endif()
+  string(APPEND NAVICELLA_APPSTREAM_RELEASES
+         "    <release version=\"${version}\" date=\"${date_${version}}\">\n"
+         "      <description>\n${notes}      </description>\n    </release>\n")
+endforeach()
+foreach(text NAVICELLA_APPSTREAM_RELEASES NAVICELLA_DEBIAN_CHANGELOG)
+  string(REGEX REPLACE "\n$" "" ${text} "${${text}}")
+endforeach()
+set(NAVICELLA_RELEASE_DATE ${date_${NAVICELLA_CHANGELOG_VERSION}})
+set(NAVICELLA_RELEASE_DATE_RFC2822 "${rfc2822_${NAVICELLA_CHANGELOG_VERSION}}")
