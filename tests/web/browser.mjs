@@ -10,13 +10,15 @@
 // whole file, and one that runs into it fails saying what did not come.
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
+import { Agent } from 'node:http';
 import { createRequire } from 'node:module';
 import { test as nodeTest } from 'node:test';
 import { fileURLToPath } from 'node:url';
 import puppeteer from 'puppeteer-core';
 import { By, Capabilities, Key, WebDriver, until } from 'selenium-webdriver';
 import { Executor, HttpClient } from 'selenium-webdriver/http/index.js';
-import remote from 'selenium-webdriver/remote/index.js';
+import { waitForServer } from 'selenium-webdriver/http/util.js';
+import { findFreePort } from 'selenium-webdriver/net/portprober.js';
 
 const server = fileURLToPath(new URL('../../web/serve.mjs', import.meta.url));
 
@@ -75,8 +77,12 @@ class BoundedExecutor extends Executor {
 // the last.
 async function launchWebKit(binary = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser') {
   if (!process.env.DISPLAY) throw new Error('WebKitGTK needs an X display: run under tests/support/session.sh');
-  const service = new remote.DriverService.Builder('WebKitWebDriver').setLoopback(true).build();
-  const url = await within('WebKitWebDriver to start', service.start(), commandSeconds);
+  const port = await findFreePort();
+  const service = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore' });
+  const url = `http://127.0.0.1:${port}`;
+  await within('WebKitWebDriver to start', waitForServer(url, commandSeconds * 1000), commandSeconds);
+  // The sockets go with the browser, answered or not, so that node can end.
+  const agent = new Agent({ keepAlive: true });
   let page = null;
   const end = async () => {
     await page?.driver.quit();
@@ -85,11 +91,11 @@ async function launchWebKit(binary = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/M
   return {
     async newPage() {
       await end();
-      page = new WebKitPage(WebDriver.createSession(new BoundedExecutor(new HttpClient(url)),
+      page = new WebKitPage(WebDriver.createSession(new BoundedExecutor(new HttpClient(url, agent)),
         new Capabilities({ 'webkitgtk:browserOptions': { binary, args: ['--automation'] } })));
       return page;
     },
-    close: () => end().finally(() => service.kill()),
+    close: () => end().finally(() => { agent.destroy(); service.kill('SIGKILL'); }),
   };
 }
 
