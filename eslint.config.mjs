@@ -6,7 +6,7 @@ import globals from 'globals';
 
 export default [
   js.configs.recommended,
-  { files: ['web/*.mjs'], languageOptions: { globals: globals.browser } },
+  { files: ['web/*.js'], languageOptions: { globals: globals.browser } },
   // Node scripts; the tests' and benchmarks' callbacks also run in the page.
   { files: ['web/serve.mjs'], languageOptions: { globals: globals.node } },
   {

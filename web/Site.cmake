@@ -15,7 +15,7 @@ string(REPLACE "," ";" pages "${PAGES}")
 foreach(name ${pages} _headers)
   file(COPY_FILE ${SOURCE_DIR}/${name} ${SITE_DIR}/${name})
 endforeach()
-foreach(name navicella.mjs navicella.wasm)
+foreach(name navicella.js navicella.wasm)
   file(COPY_FILE ${MODULE_DIR}/${name} ${SITE_DIR}/${name})
 endforeach()
 file(COPY_FILE ${ICON_DIR}/scalable/apps/${APP_ID}.svg ${SITE_DIR}/icon.svg)
@@ -49,7 +49,7 @@ string(SUBSTRING ${SITE_VERSION} 0 16 SITE_VERSION)
 configure_file(${SOURCE_DIR}/sw.js.in ${SITE_DIR}/sw.js @ONLY)
 
 find_program(GZIP gzip REQUIRED)
-file(GLOB compressible ${SITE_DIR}/*.html ${SITE_DIR}/*.css ${SITE_DIR}/*.mjs ${SITE_DIR}/*.js ${SITE_DIR}/*.wasm
+file(GLOB compressible ${SITE_DIR}/*.html ${SITE_DIR}/*.css ${SITE_DIR}/*.js ${SITE_DIR}/*.wasm
      ${SITE_DIR}/*.svg ${SITE_DIR}/*.webmanifest)
 foreach(path ${compressible})
   execute_process(COMMAND ${GZIP} -9nkf ${path} COMMAND_ERROR_IS_FATAL ANY)

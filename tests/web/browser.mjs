@@ -94,9 +94,9 @@ function recordAudio() {
   };
 }
 
-// Runs fn(main) in the page, main being the page's own main.mjs (its game and cue player).
+// Runs fn(main) in the page, main being the page's own main.js (its game and cue player).
 export async function inPage(page, fn, ...args) {
-  return page.evaluate(fn, await page.evaluateHandle(() => import('./main.mjs')), ...args);
+  return page.evaluate(fn, await page.evaluateHandle(() => import('./main.js')), ...args);
 }
 
 export const view = (page) => inPage(page, (main) => main.game.view());

@@ -23,12 +23,12 @@ function copySite() {
 }
 
 // Publishes a second release over the copy, as a build and an upload would:
-// a new page title and a new main.mjs, known to the worker by their digests.
+// a new page title and a new main.js, known to the worker by their digests.
 function publish(dir) {
   const sha = (text) => createHash('sha256').update(text).digest('hex');
   let worker = readFileSync(join(dir, 'sw.js'), 'utf8').replace(/const Release = '\w+'/, "const Release = 'second'");
   for (const [name, edit] of [['index.html', (s) => s.replace('<title>Navicella', '<title>Navicella 2')],
-    ['main.mjs', (s) => `${s}\ndocument.documentElement.dataset.release = '2';\n`]]) {
+    ['main.js', (s) => `${s}\ndocument.documentElement.dataset.release = '2';\n`]]) {
     const before = readFileSync(join(dir, name), 'utf8');
     writeFileSync(join(dir, name), edit(before));
     worker = worker.replace(sha(before), sha(edit(before)));
@@ -53,15 +53,15 @@ function exchange(url, request) {
 
 test('the server answers what it cannot read with 400 and goes on serving', async () => {
   const dir = copySite();
-  utimesSync(join(dir, 'main.mjs'), new Date(), new Date()); // edited after its gzip copy was made
+  utimesSync(join(dir, 'main.js'), new Date(), new Date()); // edited after its gzip copy was made
   const site = await startSite(`${dir}/`);
   const policy = "script-src 'self' 'wasm-unsafe-eval'";
   const rows = [
     ['GET /%', { status: 400 }], ['GET /%E0%A4%A', { status: 400 }], ['GET /%ff', { status: 400 }],
     ['GET //[', { status: 400 }], ['POST /', { status: 405, allow: 'GET, HEAD' }],
-    ['GET /board.mjs\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': 'gzip' }],
-    ['GET /board.mjs\r\nAccept-Encoding: gzip;q=0, br', { status: 200, 'content-encoding': undefined }],
-    ['GET /main.mjs\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': undefined }],
+    ['GET /board.js\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': 'gzip' }],
+    ['GET /board.js\r\nAccept-Encoding: gzip;q=0, br', { status: 200, 'content-encoding': undefined }],
+    ['GET /main.js\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': undefined }],
     ['GET /index.html?from=a-link', { status: 200, 'x-content-type-options': 'nosniff',
       'referrer-policy': 'no-referrer', 'x-frame-options': undefined }],
   ];
@@ -113,7 +113,7 @@ for (const cacheControl of ['no-cache', '', 'max-age=3600']) {
 test('where the game cannot start, a message says what to check', async () => {
   const site = await startSite();
   const ways = [
-    { way: 'main.mjs sent as application/octet-stream', path: '/main.mjs', contentType: 'application/octet-stream' },
+    { way: 'main.js sent as application/octet-stream', path: '/main.js', contentType: 'application/octet-stream' },
     { way: "a policy without 'wasm-unsafe-eval'", path: '/', contentType: 'text/html',
       headers: { 'Content-Security-Policy': "script-src 'self'" } },
     { way: 'a browser without WebAssembly', before: () => delete window.WebAssembly },
