@@ -1,9 +1,9 @@
 # SPDX-License-Identifier: GPL-3.0-or-later
 # Assembles the web site (cmake -P): the pages, the module, the icons, what
-# common hosts need to send the right types and headers (_headers, .htaccess)
-# and a service worker that knows every file the page uses by its SHA-256 and
-# is named after the contents of the whole site, so that a new build replaces
-# what a browser keeps offline. Every file but the PNGs gets a
+# common hosts need to send the right types and headers (_headers, .htaccess,
+# web.config) and a service worker that knows every file the page uses by its
+# SHA-256 and is named after the contents of the whole site, so that a new
+# build replaces what a browser keeps offline. Every file but the PNGs gets a
 # gzip -9 copy beside it.
 # Variables: SOURCE_DIR, PAGES (the page's own files, comma-separated),
 # MODULE_DIR, ICON_DIR (the desktop's icon theme), FULL_BLEED_DIR, APP_ID,
@@ -25,10 +25,16 @@ endforeach()
 file(COPY_FILE ${FULL_BLEED_DIR}/512x512.png ${SITE_DIR}/maskable-512.png)
 file(COPY_FILE ${FULL_BLEED_DIR}/180x180.png ${SITE_DIR}/apple-touch-icon.png)
 
-# Apache sends the headers _headers lists for the static hosts that read it.
+# Apache sends the headers _headers lists for the static hosts that read it,
+# and so does IIS, from web.config.
 file(READ ${SITE_DIR}/_headers headers)
 string(REGEX MATCH "/\\*\n(  [^\n]+\n)+" HEADER_LINES "${headers}")
 string(REGEX REPLACE "^/\\*\n" "" HEADER_LINES "${HEADER_LINES}")
+if(HEADER_LINES MATCHES "[&<>\"]")
+  message(FATAL_ERROR "_headers: a value that would need escaping in .htaccess or web.config")
+endif()
+string(REGEX REPLACE "  ([^:\n]+): ([^\n]*)" "        <add name=\"\\1\" value=\"\\2\" />" IIS_HEADERS "${HEADER_LINES}")
+configure_file(${SOURCE_DIR}/web.config.in ${SITE_DIR}/web.config @ONLY)
 string(REGEX REPLACE "  ([^:\n]+): ([^\n]*)" "  Header set \\1 \"\\2\"" HEADER_LINES "${HEADER_LINES}")
 configure_file(${SOURCE_DIR}/htaccess.in ${SITE_DIR}/.htaccess @ONLY)
 
@@ -40,7 +46,7 @@ set(SITE_FILES "")
 foreach(name ${files})
   file(SHA256 ${SITE_DIR}/${name} hash)
   string(APPEND hashes "${name} ${hash}\n")
-  if(NOT name MATCHES "^(_headers|\\.htaccess|.*\\.png)$")
+  if(NOT name MATCHES "^(_headers|\\.htaccess|web\\.config|.*\\.png)$")
     string(APPEND SITE_FILES "\n  '${name}': '${hash}',")
   endif()
 endforeach()

@@ -27,7 +27,7 @@ export const cannot = {
 }[engine];
 if (!cannot) throw new Error(`NAVICELLA_ENGINE: no engine "${engine}" (chromium, firefox or webkit)`);
 
-function launch() {
+export function launch() {
   if (engine === 'webkit') return launchWebKit();
   if (engine === 'firefox') {
     return puppeteer.launch({ browser: 'firefox', executablePath: process.env.FIREFOX ?? '/usr/bin/firefox-esr' });
