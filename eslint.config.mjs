@@ -1,14 +1,15 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // The JavaScript checks of scripts/lint: ESLint's recommended rules on the
-// page, its service worker, its server, and the browser tests and benchmarks.
+// page, its service worker, its server and zip packer, and the browser tests
+// and benchmarks.
 import js from '@eslint/js';
 import globals from 'globals';
 
 export default [
   js.configs.recommended,
-  { files: ['web/*.mjs'], languageOptions: { globals: globals.browser } },
+  { files: ['web/*.js'], languageOptions: { globals: globals.browser } },
   // Node scripts; the tests' and benchmarks' callbacks also run in the page.
-  { files: ['web/serve.mjs', 'web/headers.mjs'], languageOptions: { globals: globals.node } },
+  { files: ['web/*.mjs'], languageOptions: { globals: globals.node } },
   {
     files: ['tests/web/*.mjs', 'bench/web/*.mjs'],
     languageOptions: { globals: { ...globals.node, ...globals.browser } },

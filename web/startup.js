@@ -30,8 +30,7 @@
     var list = add(box, 'ul', '');
     add(list, 'li', 'il browser sia aggiornato: servono i moduli JavaScript e WebAssembly (Chrome o Edge 97, ' +
       'Firefox 102, Safari 16 o successivi);');
-    add(list, 'li', 'il server invii i file .mjs con il tipo text/javascript e i file .wasm con il tipo ' +
-      'application/wasm;');
+    add(list, 'li', 'il server invii i file .js con il tipo text/javascript (o application/javascript);');
     add(list, 'li', "l'intestazione Content-Security-Policy del server, se c'è, permetta 'wasm-unsafe-eval' " +
       'in script-src.');
     add(box, 'p', 'Dettaglio: ' + detail).style.fontSize = '0.85em';

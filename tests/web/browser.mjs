@@ -51,7 +51,7 @@ export const cannot = {
 }[engine];
 if (!cannot) throw new Error(`NAVICELLA_ENGINE: no engine "${engine}" (chromium, firefox or webkit)`);
 
-function launch() {
+export function launch() {
   if (engine === 'webkit') return launchWebKit();
   const bounds = { timeout: commandSeconds * 1000, protocolTimeout: commandSeconds * 1000 };
   if (engine === 'firefox') {
@@ -246,9 +246,9 @@ function recordAudio() {
   };
 }
 
-// Runs fn(main) in the page, main being the page's own main.mjs (its game and cue player).
+// Runs fn(main) in the page, main being the page's own main.js (its game and cue player).
 export async function inPage(page, fn, ...args) {
-  return page.evaluate(fn, await page.evaluateHandle(() => import('./main.mjs')), ...args);
+  return page.evaluate(fn, await page.evaluateHandle(() => import('./main.js')), ...args);
 }
 
 export const view = (page) => inPage(page, (main) => main.game.view());

@@ -2,14 +2,16 @@
 // The site as hosts serve it: what the server adds to its library's answers,
 // a new release reaching a returning visitor whatever the host
 // says about caching, the game opening offline at every address a link may
-// give, and the message where the game cannot start.
+// give, the message where the game cannot start, and the site's zip played
+// from stock web servers.
 import assert from 'node:assert/strict';
+import { execFileSync, spawn } from 'node:child_process';
 import { createHash } from 'node:crypto';
-import { cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, utimesSync, writeFileSync } from 'node:fs';
-import { connect } from 'node:net';
+import { chmodSync, cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, utimesSync, writeFileSync } from 'node:fs';
+import { connect, createServer } from 'node:net';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { openPage, press, queueDraws, startSite, test, within } from './browser.mjs';
+import { canvasColours, inPage, launch, openPage, press, queueDraws, startSite, test, within } from './browser.mjs';
 
 // A copy of the built site whose files all date from a day ago, as on a
 // host that has served them for a while.
@@ -22,12 +24,12 @@ function copySite() {
 }
 
 // Publishes a second release over the copy, as a build and an upload would:
-// a new page title and a new main.mjs, known to the worker by their digests.
+// a new page title and a new main.js, known to the worker by their digests.
 function publish(dir) {
   const sha = (text) => createHash('sha256').update(text).digest('hex');
   let worker = readFileSync(join(dir, 'sw.js'), 'utf8').replace(/const Release = '\w+'/, "const Release = 'second'");
   for (const [name, edit] of [['index.html', (s) => s.replace('<title>Navicella', '<title>Navicella 2')],
-    ['main.mjs', (s) => `${s}\ndocument.documentElement.dataset.release = '2';\n`]]) {
+    ['main.js', (s) => `${s}\ndocument.documentElement.dataset.release = '2';\n`]]) {
     const before = readFileSync(join(dir, name), 'utf8');
     writeFileSync(join(dir, name), edit(before));
     worker = worker.replace(sha(before), sha(edit(before)));
@@ -52,14 +54,14 @@ function exchange(url, request) {
 
 test("the server adds the site's headers, fresh gzip copies where taken and 405 to its library's answers, and goes on after a 400", async () => {
   const dir = copySite();
-  utimesSync(join(dir, 'main.mjs'), new Date(), new Date()); // edited after its gzip copy was made
+  utimesSync(join(dir, 'main.js'), new Date(), new Date()); // edited after its gzip copy was made
   const site = await startSite(`${dir}/`);
   const policy = "script-src 'self' 'wasm-unsafe-eval'";
   const rows = [
     ['GET /%', { status: 400 }], ['POST /', { status: 405, allow: 'GET, HEAD' }],
-    ['GET /board.mjs\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': 'gzip' }],
-    ['GET /board.mjs\r\nAccept-Encoding: gzip;q=0, br', { status: 200, 'content-encoding': undefined }],
-    ['GET /main.mjs\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': undefined }],
+    ['GET /board.js\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': 'gzip' }],
+    ['GET /board.js\r\nAccept-Encoding: gzip;q=0, br', { status: 200, 'content-encoding': undefined }],
+    ['GET /main.js\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': undefined }],
     ['GET /index.html?from=a-link', { status: 200, 'x-content-type-options': 'nosniff',
       'referrer-policy': 'no-referrer', 'x-frame-options': undefined }],
   ];
@@ -112,7 +114,7 @@ for (const cacheControl of ['no-cache', '', 'max-age=3600']) {
 test('where the game cannot start, a message says what to check', async () => {
   const site = await startSite();
   const ways = [
-    { way: 'main.mjs sent as application/octet-stream', path: '/main.mjs', contentType: 'application/octet-stream' },
+    { way: 'main.js sent as application/octet-stream', path: '/main.js', contentType: 'application/octet-stream' },
     { way: "a policy without 'wasm-unsafe-eval'", path: '/', contentType: 'text/html',
       headers: { 'Content-Security-Policy': "script-src 'self'" } },
     { way: 'a browser without WebAssembly', before: () => delete window.WebAssembly },
@@ -135,3 +137,103 @@ test('where the game cannot start, a message says what to check', async () => {
     await site.close();
   }
 });
+
+test("web.config, IIS's file, is well-formed XML and sends the headers of _headers", () => {
+  const config = join(process.env.NAVICELLA_SITE, 'web.config');
+  execFileSync('python3', ['-c', 'import sys, xml.dom.minidom; xml.dom.minidom.parse(sys.argv[1])', config]);
+  const headers = [...readFileSync(join(process.env.NAVICELLA_SITE, '_headers'), 'utf8').matchAll(/^ {2}([^:]+): (.*)$/gm)];
+  assert.equal(headers.length, 4);
+  for (const [, name, value] of headers) {
+    assert.ok(readFileSync(config, 'utf8').includes(`<add name="${name}" value="${value}" />`), name);
+  }
+});
+
+// Web servers as Debian installs them, serving ROOT on PORT: a test writes
+// only that, and where the server keeps its own files (DIR), nothing about
+// types or headers; nginx and Apache read their types and modules from
+// Debian's files unchanged, and Apache grants the folder as Debian's own
+// configuration grants /var/www. Apache refuses to serve as root: as www-data.
+const stockServers = {
+  nginx: (root, port, dir) => ['/usr/sbin/nginx', ['-e', `${dir}/error.log`, '-c', written(`${dir}/nginx.conf`, `
+    daemon off; pid ${dir}/nginx.pid; events {}
+    http { include /etc/nginx/mime.types; default_type application/octet-stream; access_log off;
+      server { listen 127.0.0.1:${port}; root ${root}; } }`)]],
+  Apache: (root, port, dir) => ['/usr/sbin/apache2', ['-DFOREGROUND', '-f', written(`${dir}/apache2.conf`, `
+    ServerRoot /etc/apache2
+    DefaultRuntimeDir ${dir}
+    PidFile ${dir}/apache2.pid
+    ErrorLog ${dir}/error.log
+    User www-data
+    Group www-data
+    IncludeOptional mods-enabled/*.load
+    IncludeOptional mods-enabled/*.conf
+    Listen 127.0.0.1:${port}
+    ServerName localhost
+    DocumentRoot ${root}
+    <Directory ${root}>
+      AllowOverride None
+      Require all granted
+    </Directory>`)]],
+  "Python's http.server": (root, port) => ['python3', ['-m', 'http.server', '-b', '127.0.0.1', '-d', root, `${port}`]],
+  'BusyBox httpd': (root, port) => ['busybox', ['httpd', '-f', '-p', `127.0.0.1:${port}`, '-h', root]],
+};
+const written = (path, text) => (writeFileSync(path, text), path);
+
+// The server started, once it answers; stop() ends it.
+async function startStock(name, root, dir) {
+  const port = await new Promise((resolve) => {
+    const probe = createServer().listen(0, '127.0.0.1', () => {
+      const { port: free } = probe.address();
+      probe.close(() => resolve(free));
+    });
+  });
+  const child = spawn(...stockServers[name](root, port, dir), { stdio: ['ignore', 'ignore', 'pipe'] });
+  let log = '';
+  child.stderr.on('data', (data) => { log += data; });
+  const exited = new Promise((resolve) => child.once('exit', resolve));
+  const url = `http://127.0.0.1:${port}/`;
+  for (let tries = 0; !(await fetch(url).then((answer) => answer.ok, () => false)); tries++) {
+    if (child.exitCode !== null || tries === 300) throw new Error(`${name} does not serve ${url}: ${log}`);
+    await new Promise((resolve) => setTimeout(resolve, 100));
+  }
+  return { url, stop: () => (child.kill(), exited) };
+}
+
+// A round of the easy level: the goal's colour at its end.
+async function playRound(page) {
+  await queueDraws(page, [0.1, 0.75, 0.25]);
+  for (const member of ['Opt_Via', 'Opt_Sinistra', 'Opt_Destra']) await press(page, member);
+  return (await canvasColours(page)).goalCentre;
+}
+
+for (const name of Object.keys(stockServers)) {
+  test(`the zip's site plays on ${name} as installed, with the worker's cues, and again with the server gone`, async () => {
+    const dir = mkdtempSync(join(tmpdir(), 'navicella-zip-'));
+    execFileSync('python3', ['-m', 'zipfile', '-e', process.env.NAVICELLA_SITE_ZIP, dir]);
+    const root = join(dir, 'navicella');
+    assert.deepEqual(readdirSync(root).sort(), readdirSync(process.env.NAVICELLA_SITE).sort(), 'the whole site');
+    for (const file of readdirSync(root)) chmodSync(join(root, file), 0o644);
+    for (const folder of [dir, root]) chmodSync(folder, 0o755);
+    const server = await startStock(name, root, dir);
+    const site = { url: server.url, browser: await launch() };
+    try {
+      const page = await openPage(site);
+      await page.evaluate(() => navigator.serviceWorker.ready);
+      for (const offline of [false, true]) {
+        if (offline) {
+          await server.stop();
+          await page.reload();
+          await page.waitForSelector('#window:not([hidden])');
+        }
+        assert.equal(await playRound(page), 'Red', `offline: ${offline}`);
+        assert.equal(await inPage(page, async (main) => (await main.cuePlayer.ready, main.cuePlayer.buffers.size)),
+          4, `the cue worker's WebAssembly ran, offline: ${offline}`);
+      }
+      assert.deepEqual(page.errors, []);
+    } finally {
+      await site.browser.close();
+      await server.stop();
+      rmSync(dir, { recursive: true });
+    }
+  });
+}

@@ -16,9 +16,9 @@
 // Where the window is too small for a finger to find the buttons in their
 // places (an upright phone), the board keeps its drawing and the buttons
 // move below it, as large as the free space allows.
-import { Board, cssColour, fontFor } from './board.mjs';
-import { CuePlayer } from './cues.mjs';
-import { loadGame } from './game.mjs';
+import { Board, cssColour, fontFor } from './board.js';
+import { CuePlayer } from './cues.js';
+import { loadGame } from './game.js';
 
 const $ = (selector) => document.querySelector(selector);
 const Finger = 46; // CSS pixels: 44 (about 9 mm), the least a tap should have, and one to spare each side

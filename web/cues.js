@@ -8,7 +8,7 @@
 // its release does). play() starts a cue from its beginning and fades out the
 // one still sounding over the core's fade length, so that it stops without a
 // click; it never fails, at worst a cue is silent. prepare() has the cues
-// rendered by a worker (cue-worker.mjs), so that rendering never holds up the
+// rendered by a worker (cue-worker.js), so that rendering never holds up the
 // page; `ready` settles when all four are in. A cue asked for before it is in
 // sounds as soon as it arrives, unless another cue or stop() came first.
 // Without workers the cues are rendered here, each when it is first played.
@@ -39,7 +39,7 @@ export class CuePlayer {
   prepare() {
     const { cues } = this.#game.description;
     try {
-      this.#worker = new Worker(new URL('./cue-worker.mjs', import.meta.url), { type: 'module' });
+      this.#worker = new Worker(new URL('./cue-worker.js', import.meta.url), { type: 'module' });
     } catch {
       this.#worker = null;
       this.#done();

@@ -4,7 +4,7 @@
 // names (their numbers in the module are their places in it), it answers once
 // per cue, in that order: { cue, sampleRate, samples }, the samples as floats
 // in [-1, 1), ready for an AudioBuffer.
-import loadNavicella from './navicella.mjs';
+import loadNavicella from './navicella.js';
 
 const loading = loadNavicella();
 

@@ -9,7 +9,7 @@
 // the layout of the view record). run() carries out one handler and returns
 // the run-time error it raised, if any, and the cues it played; view() then
 // reads the controls back.
-import loadNavicella from './navicella.mjs';
+import loadNavicella from './navicella.js';
 
 async function fetchDescription() {
   const response = await fetch(new URL('description.json', import.meta.url));
