@@ -238,6 +238,14 @@ std::string describeAll()
         {"Red", colour::Red},
         {"DarkGreen", colour::DarkGreen},
     };
+    const NamedColour contrastColours[] = {
+        {"LightYellow", contrast::LightYellow},
+        {"Yellow", contrast::Yellow},
+        {"Blue", contrast::Blue},
+        {"Green", contrast::Green},
+        {"Red", contrast::Red},
+        {"DarkGreen", contrast::DarkGreen},
+    };
     struct NamedText {
         std::string_view name, text;
     };
@@ -292,6 +300,9 @@ std::string describeAll()
                       }) +
            ",\"colours\":" +
            jsonObject(colours, [](const NamedColour& c) { return number(c.colour); }) +
+           ",\"contrastColours\":" +
+           jsonObject(contrastColours, [](const NamedColour& c) { return number(c.colour); }) +
+           ",\"contrastTrailWidth\":" + number(ContrastTrailWidthPixels) +
            ",\"texts\":" + jsonObject(texts, [](const NamedText& t) { return quoted(t.text); }) +
            ",\"handlers\":" + jsonList(Handlers, name) +
            ",\"keys\":" + jsonList(window::ActingKeys, quoted) + ",\"buttons\":" +
