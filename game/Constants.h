@@ -21,6 +21,21 @@ inline constexpr Colour Red = 0x000000FF;          // answered segments and the 
 inline constexpr Colour DarkGreen = 0x0000C000;    // outline of the easy-level marker
 }  // namespace colour
 
+// The browser edition's high-contrast board: the same colours, each line and
+// shape in a darker shade that stands out from the window by 3:1 or more
+// (thread 4.3, trail and goal 10.6, marker 7.6, ship 8.3). The trail is
+// darker than the thread by 2.5:1 as well as red, so that a child who does
+// not tell red from green still sees what is answered; the window, the texts
+// and the buttons keep their own colours.
+namespace contrast {
+inline constexpr Colour LightYellow = colour::LightYellow;
+inline constexpr Colour Yellow = colour::Yellow;
+inline constexpr Colour Blue = colour::Blue;
+inline constexpr Colour Green = 0x00008C00;
+inline constexpr Colour Red = 0x00000080;
+inline constexpr Colour DarkGreen = 0x00006000;
+}  // namespace contrast
+
 // Flags are 16-bit integers; only -1 counts as true.
 inline constexpr std::int16_t True = -1;
 inline constexpr std::int16_t False = 0;

@@ -32,6 +32,9 @@ inline constexpr Box Shape1{480, 800, 495, 600};   // where the goal marker star
 inline constexpr Box Shape2{600, 1800, 255, 240};  // where the easy-level marker starts
 
 inline constexpr int LineWidthPixels = 3;
+// On the browser edition's high-contrast board the trail is wider than the
+// thread, another difference than its colour.
+inline constexpr int ContrastTrailWidthPixels = 5;
 
 // A font of the first of these families that is installed; DejaVu Sans has
 // Verdana-like widths.

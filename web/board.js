@@ -4,6 +4,10 @@
 // does, at the canvas's own resolution (device pixels), so that it stays
 // sharp at any zoom or pixel ratio.
 //
+// In its high-contrast look (highContrast) every colour of the game is drawn
+// in its shade of the description's second colour set, and the trail, the
+// segments of the game's red, is drawn wider; the controls stay the same.
+//
 // Every paint ends with a "painted" event on the canvas; benchmarks time the
 // page's response by it.
 
@@ -20,10 +24,14 @@ export class Board {
   #canvas;
   #d;
   #fonts;
+  #shades;
+  highContrast = false;
 
   constructor(canvas, description) {
     this.#canvas = canvas;
     this.#d = description;
+    const { colours, contrastColours } = description;
+    this.#shades = new Map(Object.keys(colours).map((name) => [colours[name], contrastColours[name]]));
     this.#fonts = Object.fromEntries(description.labels.map((name) =>
       [name, fontFor(description.fonts[name], description.fontFamilies)]));
   }
@@ -34,7 +42,7 @@ export class Board {
     const [, , width, height] = this.#d.boxes.Client;
     const tpp = this.#d.twipsPerPixel;
     ctx.setTransform(canvas.width / (width / tpp), 0, 0, canvas.height / (height / tpp), 0, 0);
-    ctx.fillStyle = cssColour(this.#d.colours.LightYellow);
+    ctx.fillStyle = this.#colour(this.#d.colours.LightYellow);
     ctx.fillRect(0, 0, width / tpp, height / tpp);
 
     // A step of the paint order names a line array and a range of it, a label or a shape.
@@ -46,14 +54,19 @@ export class Board {
     canvas.dispatchEvent(new Event('painted', { bubbles: true }));
   }
 
+  #colour(colour) {
+    return cssColour(this.highContrast ? this.#shades.get(colour) ?? colour : colour);
+  }
+
   // A 3-pixel line covers the pixel its end rounds to and one on each side;
   // a line whose ends coincide shows nothing, which is how the trail is cleared.
   #line(ctx, line) {
     if (!line.Visible || (line.X1 === line.X2 && line.Y1 === line.Y2)) return;
     const tpp = this.#d.twipsPerPixel;
     const snap = (twips) => Math.round(twips / tpp) + 0.5;
-    ctx.strokeStyle = cssColour(line.BorderColor);
-    ctx.lineWidth = this.#d.lineWidth;
+    ctx.strokeStyle = this.#colour(line.BorderColor);
+    const trail = this.highContrast && line.BorderColor === this.#d.colours.Red;
+    ctx.lineWidth = trail ? this.#d.contrastTrailWidth : this.#d.lineWidth;
     ctx.lineCap = 'round';
     ctx.beginPath();
     ctx.moveTo(snap(line.X1), snap(line.Y1));
@@ -71,9 +84,9 @@ export class Board {
     const width = this.#d.lineWidth;
     ctx.beginPath();
     ctx.arc(shape.Left / tpp + w / 2, shape.Top / tpp + h / 2, (Math.min(w, h) - width) / 2, 0, 2 * Math.PI);
-    ctx.fillStyle = cssColour(shape.FillColor);
+    ctx.fillStyle = this.#colour(shape.FillColor);
     ctx.fill();
-    ctx.strokeStyle = cssColour(shape.BorderColor);
+    ctx.strokeStyle = this.#colour(shape.BorderColor);
     ctx.lineWidth = width;
     ctx.stroke();
   }
@@ -90,7 +103,7 @@ export class Board {
     ctx.rect(left, top, width, height);
     ctx.clip();
     ctx.font = this.#fonts[name];
-    ctx.fillStyle = cssColour(this.#d.colours.Blue);
+    ctx.fillStyle = this.#colour(this.#d.colours.Blue);
     ctx.textAlign = 'center';
     ctx.textBaseline = 'top';
     const metrics = ctx.measureText(label.Caption);

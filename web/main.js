@@ -13,6 +13,12 @@
 // page cannot close itself, so "Esci" ends the game with a farewell that
 // offers a new one.
 //
+// The high-contrast board is the page's alternative to the game's own
+// colours: on where the system asks for more contrast or forces its own
+// colours, and as the switch beside the menu bar has it once pressed. The
+// choice lasts for the visit: the tab's session storage forgets it with the
+// tab, and where a page may not store it is kept until the page is left.
+//
 // Where the window is too small for a finger to find the buttons in their
 // places (an upright phone), the board keeps its drawing and the buttons
 // move below it, as large as the free space allows.
@@ -51,6 +57,15 @@ const buttons = d.buttons.map(({ name, caption, face, role, key, mouseDown, mous
   }
   return button;
 });
+const systemContrast = matchMedia('(prefers-contrast: more), (forced-colors: active)');
+const ContrastKey = 'navicella-contrast';
+let contrastChoice = (() => {
+  try {
+    return sessionStorage.getItem(ContrastKey);
+  } catch {
+    return null;
+  }
+})();
 let held = null; // the button held down: { button, pointerId } or { button, key }
 let resolution = null; // the pixel ratio the canvas was last sized for, as a media query
 
@@ -107,6 +122,23 @@ function refresh() {
   board.paint(view);
 }
 
+function showContrast() {
+  const on = contrastChoice ? contrastChoice === 'on' : systemContrast.matches;
+  board.highContrast = on;
+  $('#contrast').setAttribute('aria-pressed', String(on));
+}
+
+function chooseContrast() {
+  contrastChoice = board.highContrast ? 'off' : 'on';
+  try {
+    sessionStorage.setItem(ContrastKey, contrastChoice);
+  } catch {
+    // Storage refused (a frame of another site may be): the choice stays in memory.
+  }
+  showContrast();
+  refresh();
+}
+
 function dispatch(handler) {
   const { error, cues } = game.run(handler);
   for (const cue of cues) cuePlayer.play(cue);
@@ -154,6 +186,7 @@ function fit() {
   const dpr = devicePixelRatio || 1;
   const snap = (px) => Math.round(px * dpr) / dpr;
   const win = $('#window');
+  win.classList.toggle('docked', docked);
   win.style.transform = `translate(${snap((innerWidth - width * scale) / 2)}px, ` +
     `${snap((innerHeight - height * scale) / 2)}px) scale(${scale})`;
   win.style.width = `${width}px`;
@@ -295,10 +328,16 @@ function wire() {
     entry.click();
   });
   $('#again').addEventListener('click', newGame);
+  $('#contrast').addEventListener('click', chooseContrast);
+  systemContrast.addEventListener('change', () => {
+    showContrast();
+    refresh();
+  });
   addEventListener('resize', fit);
 }
 
 build();
+showContrast();
 wire();
 fit(); // while the window is hidden, so that reading the viewport's size lays nothing out
 $('#window').hidden = false;

@@ -44,10 +44,12 @@ export const engine = process.env.NAVICELLA_ENGINE ?? 'chromium';
 const webkitPointers = 'WebKitGTK gives the page no release of a middle or right press, and its driver taps as a mouse';
 export const cannot = {
   chromium: {},
-  firefox: { devtools: 'Chromium only (its DevTools protocol)' },
+  firefox: { devtools: 'Chromium only (its DevTools protocol)',
+    media: "puppeteer's WebDriver BiDi for Firefox emulates no prefers-contrast or forced-colors" },
   webkit: { middle: webkitPointers, right: webkitPointers, touch: webkitPointers,
     dpr: "WebKitGTK's driver cannot set the device pixel ratio", devtools: 'Chromium only (its DevTools protocol)',
-    narrow: "MiniBrowser's window is no narrower than its tool bar" },
+    narrow: "MiniBrowser's window is no narrower than its tool bar",
+    media: "WebKitGTK's WebDriver emulates no media features" },
 }[engine];
 if (!cannot) throw new Error(`NAVICELLA_ENGINE: no engine "${engine}" (chromium, firefox or webkit)`);
 
@@ -320,14 +322,14 @@ export const tapAreas = (page, selector) => page.evaluate((s) => [...document.qu
     height: reach(0, -1) + reach(0, 1) + 1 };
 }), selector);
 
-// What axe-core finds against WCAG 2.1 A and AA on the page as it stands:
+// What axe-core finds against WCAG 2.2 A and AA on the page as it stands:
 // one line per rule broken, naming the elements.
 const axeSource = readFileSync(createRequire(import.meta.url).resolve('axe-core/axe.min.js'), 'utf8');
 export async function accessibilityViolations(page) {
   if (!(await page.evaluate(() => 'axe' in window))) await page.evaluate(axeSource);
   return page.evaluate(async () => {
     const { violations } = await window.axe.run(document,
-      { runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa'] } });
+      { runOnly: { type: 'tag', values: ['wcag2a', 'wcag2aa', 'wcag21a', 'wcag21aa', 'wcag22aa'] } });
     return violations.map((v) => `${v.id} (${v.help}): ${v.nodes.map((n) => n.target.join(' ')).join(', ')}`);
   });
 }
@@ -350,4 +352,48 @@ export const canvasColours = (page) => inPage(page, (main) => {
   const i = (at(goal.Top + goal.Height / 2) * canvas.width + at(goal.Left + goal.Width / 2)) * 4;
   counts.goalCentre = names.get(data[i] | (data[i + 1] << 8) | (data[i + 2] << 16)) ?? 'other';
   return counts;
+});
+
+// The board's parts as the canvas shows them: for the thread (its longest
+// unanswered segment), the trail (its longest answered one), the ship (a
+// flank), the goal's outline and fill and the easy level's marker, each
+// shown, the colour at its middle (a line's, or a circle's leftmost point)
+// as 0xBBGGRR, its WCAG contrast against the window, and a line's width
+// across its middle in that colour.
+export const boardContrast = (page) => inPage(page, (main) => {
+  const { twipsPerPixel, boxes, lineWidth } = main.game.description;
+  const canvas = document.querySelector('#board');
+  const scale = canvas.width / (boxes.Client[2] / twipsPerPixel);
+  const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+  const px = (twips) => Math.floor((twips / twipsPerPixel) * scale);
+  const at = (x, y) => { const i = (y * canvas.width + x) * 4; return data[i] | (data[i + 1] << 8) | (data[i + 2] << 16); };
+  const luminance = (c) => [0, 8, 16].map((shift) => ((c >> shift) & 0xff) / 255)
+    .map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4))
+    .reduce((sum, v, k) => sum + v * [0.2126, 0.7152, 0.0722][k], 0);
+  const window = at(0, 0);
+  const part = (x, y, across) => {
+    const colour = at(x, y);
+    const [a, b] = [luminance(colour), luminance(window)].sort((p, q) => p - q);
+    let width = 0;
+    if (across) while (width < 20 && at(x + across[0] * width, y + across[1] * width) === colour) width++;
+    if (across) for (let k = 1; k < 20 && at(x - across[0] * k, y - across[1] * k) === colour; k++) width++;
+    return { colour, contrast: Math.round(((b + 0.05) / (a + 0.05)) * 100) / 100, ...(across && { width }) };
+  };
+  const v = main.game.view();
+  const longest = (lines) => lines.filter((l) => l.Visible && (l.X1 !== l.X2 || l.Y1 !== l.Y2))
+    .sort((l, m) => Math.hypot(m.X2 - m.X1, m.Y2 - m.Y1) - Math.hypot(l.X2 - l.X1, l.Y2 - l.Y1))[0];
+  // As the board draws a line: through the middle of the pixels its ends round to.
+  const mid = (a, b) => Math.floor(((Math.round(a / twipsPerPixel) + Math.round(b / twipsPerPixel)) / 2 + 0.5) * scale);
+  const line = (l, across = true) => l && part(mid(l.X1, l.X2), mid(l.Y1, l.Y2),
+    across && (l.X1 === l.X2 ? [1, 0] : [0, 1]));
+  const circle = (s, centre) => s.Visible && part(px(s.Left + s.Width / 2 - (centre ? 0 : Math.min(s.Width, s.Height) / 2))
+    + (centre ? 0 : Math.floor((lineWidth * scale) / 2)), px(s.Top + s.Height / 2));
+  const colours = main.game.description.colours;
+  return Object.fromEntries(Object.entries({
+    thread: line(longest(v.Line1.filter((l) => l.BorderColor === colours.Green))),
+    trail: line(longest(v.Line1.filter((l) => l.BorderColor === colours.Red))),
+    ship: v.Line3[1].Visible && line(v.Line3[1], false),
+    goal: circle(v.Shape1), goalFill: v.Shape1.FillColor === colours.Red && circle(v.Shape1, true),
+    marker: circle(v.Shape2),
+  }).filter(([, found]) => found));
 });

@@ -6,8 +6,8 @@
 // finger's reach on every screen, and offline play.
 import assert from 'node:assert/strict';
 import { after, before } from 'node:test';
-import { accessibilityViolations, cannot, canvasColours, chooseFromMenu, cuesStarted, engine, inPage, openPage,
-  press, queueDraws, startSite, tapAreas, test, titled, view, within } from './browser.mjs';
+import { accessibilityViolations, boardContrast, cannot, canvasColours, chooseFromMenu, cuesStarted, engine, inPage,
+  openPage, press, queueDraws, startSite, tapAreas, test, titled, view, within } from './browser.mjs';
 
 let site;
 before(async () => { site = await startSite(); });
@@ -107,11 +107,64 @@ test(titled('the info box, a run-time error and "Esci" by a click or a key', ['m
   assert.deepEqual(page.errors, []);
 });
 
-test("no WCAG 2.1 A or AA violation at the start, in the menu and the info box, mid-round, at a round's end, "
-  + 'on the farewell', async () => {
+// The board's parts, each measured where it shows whole: mid-round in
+// Complesso (five answers of nine), at its end, in Facile after an answer.
+const boardParts = [
+  { menu: 'Complex_Click', draws: rounds[2].draws, presses: rounds[2].presses.slice(0, 5),
+    parts: ['thread', 'trail', 'ship', 'goal'] },
+  { presses: rounds[2].presses.slice(5), parts: ['goalFill'] },
+  { menu: 'Easy_Click', draws: rounds[0].draws, presses: ['Sinistra'], parts: ['marker'] },
+];
+// Through the DevTools protocol: puppeteer's own call knows neither feature.
+const emulated = (name, value) => async (page) => (await page.createCDPSession())
+  .send('Emulation.setEmulatedMedia', { features: [{ name, value }] });
+const looks = {
+  "the game's own colours": { high: false, choose: async () => {} },
+  'the switch beside the menu bar': { high: true, choose: (page) => page.click('#contrast') },
+  ...!cannot.media && {
+    'prefers-contrast: more': { high: true, choose: emulated('prefers-contrast', 'more') },
+    'forced-colors: active': { high: true, choose: emulated('forced-colors', 'active') },
+  },
+};
+
+test('the high-contrast board: thread, trail, goal, ship and marker at 3:1 or more against the window, the trail '
+  + `darker and wider than the thread${cannot.media ? ` (${engine}: by the switch alone, as ${cannot.media})` : ''}`, async () => {
+  for (const [look, { high, choose }] of Object.entries(looks)) {
+    const page = await openPage(site, { width: 760, height: 548 }); // a canvas pixel per board pixel
+    await choose(page);
+    const { colours, contrastColours, lineWidth, contrastTrailWidth } = await inPage(page, (main) => main.game.description);
+    const measured = {};
+    for (const { menu, draws, presses, parts } of boardParts) {
+      if (menu) await chooseFromMenu(page, menu);
+      if (draws) await queueDraws(page, draws).then(() => press(page, 'Opt_Via'));
+      for (const answer of presses) await press(page, `Opt_${answer}`);
+      const found = await boardContrast(page);
+      for (const part of parts) measured[part] = found[part];
+    }
+    const set = high ? contrastColours : colours;
+    assert.deepEqual(Object.fromEntries(Object.entries(measured).map(([part, { colour }]) => [part, colour])),
+      { thread: set.Green, trail: set.Red, ship: set.Blue, goal: set.Red, goalFill: set.Red, marker: set.DarkGreen }, look);
+    assert.deepEqual([measured.thread.width, measured.trail.width], [lineWidth, high ? contrastTrailWidth : lineWidth], look);
+    if (high) {
+      for (const [part, { contrast }] of Object.entries(measured)) assert.ok(contrast >= 3, `${look}: ${part} ${contrast}:1`);
+      assert.ok(measured.trail.width > measured.thread.width && measured.trail.contrast / measured.thread.contrast >= 2,
+        `${look}: the trail apart from the thread by more than its hue ${JSON.stringify(measured)}`);
+    }
+    // The switch overrules the system, for the rest of the visit.
+    await page.click('#contrast');
+    await page.reload();
+    await page.waitForSelector('#window:not([hidden])');
+    assert.equal(await page.$eval('#contrast', (b) => b.getAttribute('aria-pressed')), String(!high), look);
+    assert.deepEqual(page.errors, []);
+  }
+});
+
+test("no WCAG 2.2 A or AA violation and no focus hidden at the start, on the high-contrast board, in the menu and "
+  + "the info box, mid-round, at a round's end, on the farewell and the accessibility statement", async () => {
   const page = await openPage(site);
   const steps = {
     start: async () => {},
+    'the high-contrast board': () => page.click('#contrast'),
     menu: () => page.click('#opzioni'),
     info: () => page.click('#info'),
     'after a wrong answer': async () => {
@@ -124,15 +177,31 @@ test("no WCAG 2.1 A or AA violation at the start, in the menu and the info box, 
       await press(page, 'Opt_Sinistra');
       await press(page, 'Opt_Destra');
     },
-    farewell: () => press(page, 'Opt_Esci'),
+    farewell: async () => {
+      await press(page, 'Opt_Esci');
+      assert.equal(await shown(page, '#farewell'), true);
+    },
+    'the accessibility statement, by its link': async () => page.goto(await page.$eval('#statement', (a) => a.href)),
   };
   const found = {};
   for (const [state, step] of Object.entries(steps)) {
     await step();
     const violations = await accessibilityViolations(page);
+    // 2.4.11: each control that takes the focus shows at its centre, under no menu, dialog or farewell.
+    violations.push(...await page.evaluate(() => {
+      const focused = document.activeElement;
+      const hidden = [...document.querySelectorAll('button, a[href]')].filter((e) => {
+        e.focus();
+        const r = e.getBoundingClientRect();
+        return e.tabIndex >= 0 && document.activeElement === e
+          && !e.contains(document.elementFromPoint(r.x + r.width / 2, r.y + r.height / 2));
+      }).map((e) => `focus hidden: ${e.id || e.textContent}`);
+      focused?.focus();
+      return hidden;
+    }));
     if (violations.length) found[state] = violations;
   }
-  assert.equal(await shown(page, '#farewell'), true);
+  assert.equal(await page.$eval('h1', (h) => h.textContent), 'Dichiarazione di accessibilità');
   assert.deepEqual(found, {});
 });
 
@@ -167,7 +236,7 @@ test('sharp at twice the pixels, and whole in a phone held upright', { skip: can
 // Upright and wide phones, the window at its own size, a whiteboard; and how
 // large the dialogs' text must be there.
 const screens = [[320, 568, 16], [568, 320, 16], [760, 548, 16], [3840, 2160, 40]];
-const controls = '#menubar > * > button, #info, .option:not([hidden]):not([data-member="Option1"])';
+const controls = '#menubar > * > button, #info, #extras > *, .option:not([hidden]):not([data-member="Option1"])';
 
 test(`every control answers a finger on 44 x 44 pixels, and the dialogs grow with the screen${
   cannot.narrow ? ` (${engine}: not on the phones, as ${cannot.narrow})` : ''}`, async () => {

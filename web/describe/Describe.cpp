@@ -94,6 +94,15 @@ ordered_json describe()
         {"Red", colour::Red},
         {"DarkGreen", colour::DarkGreen},
     };
+    d["contrastColours"] = {
+        {"LightYellow", contrast::LightYellow},
+        {"Yellow", contrast::Yellow},
+        {"Blue", contrast::Blue},
+        {"Green", contrast::Green},
+        {"Red", contrast::Red},
+        {"DarkGreen", contrast::DarkGreen},
+    };
+    d["contrastTrailWidth"] = ContrastTrailWidthPixels;
     d["texts"] = {
         {"Title", text::Title},
         {"OptionsMenu", text::OptionsMenu},
