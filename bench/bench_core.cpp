@@ -6,53 +6,46 @@
 // Run: bench_core --benchmark_repetitions=10 --benchmark_report_aggregates_only=true
 #include "game/ClockRandom.h"
 #include "game/Game.h"
+#include "support/Levels.h"
+#include "support/RecordingPlayer.h"
 
 #include <benchmark/benchmark.h>
-
-#include <cstdint>
-#include <string_view>
 
 namespace {
 
 using navicella::ClockRandom;
-using navicella::CuePlayer;
 using navicella::Game;
 using navicella::GameState;
+using navicella::test::Level;
+using navicella::test::RecordingPlayer;
 
-class NullPlayer final : public CuePlayer {
-public:
-    void play(std::string_view path) override { benchmark::DoNotOptimize(path.data()); }
+// The game at its start, in a level of the benchmark's range or in the one it
+// starts in; with the tests' player, emptied at every iteration so that it
+// does not grow, and the real random source, whose draws are part of a start.
+struct Bench {
+    Bench() { game.Form_Load(); }
+    explicit Bench(benchmark::State& state) : Bench()
+    {
+        navicella::test::choose(game, static_cast<Level>(state.range(0)));
+        state.SetLabel(navicella::test::levelName(static_cast<Level>(state.range(0))));
+    }
+
+    ClockRandom random;
+    RecordingPlayer player;
+    Game game{random, player};
 };
 
-enum Level : int { Facile, Semplice, Complesso };
-
-void choose(Game& game, std::int64_t level)
-{
-    if (level == Facile)
-        game.Easy_Click();
-    else if (level == Semplice)
-        game.Simple_Click();
-    else
-        game.Complex_Click();
-}
-
-const char* levelName(std::int64_t level)
-{
-    return level == Facile ? "Facile" : level == Semplice ? "Semplice" : "Complesso";
-}
+constexpr auto Facile = static_cast<int>(Level::Facile);
+constexpr auto Complesso = static_cast<int>(Level::Complesso);
 
 void startRound(benchmark::State& state)
 {
-    ClockRandom random;
-    NullPlayer player;
-    Game game{random, player};
-    game.Form_Load();
-    choose(game, state.range(0));
+    Bench bench(state);
     for (auto _ : state) {
-        game.Opt_Via_MouseDown();
-        benchmark::DoNotOptimize(game.state().LastPick);
+        bench.game.Opt_Via_MouseDown();
+        benchmark::DoNotOptimize(bench.game.state().LastPick);
+        bench.player.cues.clear();
     }
-    state.SetLabel(levelName(state.range(0)));
 }
 BENCHMARK(startRound)->DenseRange(Facile, Complesso);
 
@@ -75,11 +68,8 @@ void backToTheFirstTurn(GameState& s)
 // In "Facile" the right answer also makes the automatic second turn of the pair.
 void rightAnswer(benchmark::State& state)
 {
-    ClockRandom random;
-    NullPlayer player;
-    Game game{random, player};
-    game.Form_Load();
-    choose(game, state.range(0));
+    Bench bench(state);
+    Game& game = bench.game;
     game.Opt_Via_MouseDown();
     GameState& s = game.state();
     const bool left = s.Turns(0) == "Sinistra";
@@ -90,17 +80,15 @@ void rightAnswer(benchmark::State& state)
             game.Opt_Destra_MouseDown();
         benchmark::DoNotOptimize(s.AnswerIndex);
         backToTheFirstTurn(s);
+        bench.player.cues.clear();
     }
-    state.SetLabel(levelName(state.range(0)));
 }
 BENCHMARK(rightAnswer)->DenseRange(Facile, Complesso);
 
 void wrongAnswer(benchmark::State& state)
 {
-    ClockRandom random;
-    NullPlayer player;
-    Game game{random, player};
-    game.Form_Load();
+    Bench bench;
+    Game& game = bench.game;
     game.Opt_Via_MouseDown();
     const bool left = game.state().Turns(0) == "Sinistra";
     for (auto _ : state) {
@@ -109,6 +97,7 @@ void wrongAnswer(benchmark::State& state)
         else
             game.Opt_Sinistra_MouseDown();
         benchmark::DoNotOptimize(game.state().AnswerIndex);
+        bench.player.cues.clear();
     }
 }
 BENCHMARK(wrongAnswer);
@@ -116,14 +105,12 @@ BENCHMARK(wrongAnswer);
 // Clearing a cleared board does exactly the same work as clearing a round.
 void clear(benchmark::State& state)
 {
-    ClockRandom random;
-    NullPlayer player;
-    Game game{random, player};
-    game.Form_Load();
-    game.Opt_Via_MouseDown();
+    Bench bench;
+    bench.game.Opt_Via_MouseDown();
     for (auto _ : state) {
-        game.Opt_Pulisci_MouseDown();
-        benchmark::DoNotOptimize(game.state().SegmentIndex);
+        bench.game.Opt_Pulisci_MouseDown();
+        benchmark::DoNotOptimize(bench.game.state().SegmentIndex);
+        bench.player.cues.clear();
     }
 }
 BENCHMARK(clear);

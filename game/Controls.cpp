@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "game/Controls.h"
 
+#include "game/Layout.h"
 #include "game/RuntimeError.h"
-#include "game/Window.h"
 
 namespace navicella {
 
@@ -44,8 +44,9 @@ Controls::Controls()
 void Controls::setValue(OptionButton& member, bool value)
 {
     if (value) {
-        for (const window::Button& button : window::Buttons)
-            (this->*button.control).Value = false;
+        for (OptionButton* other :
+             {&Opt_Esci, &Option1, &Opt_Via, &Opt_Destra, &Opt_Sinistra, &Opt_Pulisci})
+            other->Value = false;
     }
     member.Value = value;
 }

@@ -97,8 +97,7 @@ struct SoundCuePlayer::Callbacks {
     static void drained(pa_stream* stream, int success, void*);
 };
 
-SoundCuePlayer::SoundCuePlayer(ReadyCallback ready, int refusedStreams)
-    : m_ready(std::move(ready)), m_refusedStreams(refusedStreams)
+SoundCuePlayer::SoundCuePlayer(ReadyCallback ready) : m_ready(std::move(ready))
 {
     m_loop = pa_mainloop_new();
     m_wake = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
@@ -303,17 +302,12 @@ bool SoundCuePlayer::Voice::open(pa_context* context)
     buffer.maxlength = buffer.prebuf = buffer.minreq = buffer.fragsize = UINT32_MAX;
     buffer.tlength =
         static_cast<std::uint32_t>(pa_usec_to_bytes(QueuedMs * PA_USEC_PER_MSEC, &format));
-    // The library refuses early requests beside an adjusted latency.
-    const bool refused = player->m_refusedStreams > 0;
-    if (refused)
-        --player->m_refusedStreams;
-    const auto flags = static_cast<pa_stream_flags_t>(
-        PA_STREAM_ADJUST_LATENCY | (refused ? PA_STREAM_EARLY_REQUESTS : PA_STREAM_NOFLAGS));
     if (stream) {
         pa_stream_set_state_callback(stream, Callbacks::streamState, this);
         pa_stream_set_write_callback(stream, Callbacks::streamWrite, this);
         // A failure after this comes through the state callback.
-        if (pa_stream_connect_playback(stream, nullptr, &buffer, flags, nullptr, nullptr) == 0)
+        if (pa_stream_connect_playback(stream, nullptr, &buffer, PA_STREAM_ADJUST_LATENCY, nullptr,
+                                       nullptr) == 0)
             return true;
     }
     player->warnOnce("stream", std::string("cannot open a stream (") +

@@ -57,10 +57,7 @@ public:
     // effect after this much more of the old cue, which then fades out.
     static constexpr int QueuedMs = 40;
 
-    // `refusedStreams` is for tests: the first that many streams ask to
-    // connect in a way the client library refuses, as a stream that cannot
-    // start.
-    explicit SoundCuePlayer(ReadyCallback ready = {}, int refusedStreams = 0);
+    explicit SoundCuePlayer(ReadyCallback ready = {});
     ~SoundCuePlayer() override;
     SoundCuePlayer(const SoundCuePlayer&) = delete;
     SoundCuePlayer& operator=(const SoundCuePlayer&) = delete;
@@ -91,7 +88,6 @@ private:
     // The rest belongs to the sound thread.
     pa_context* m_context = nullptr;
     bool m_wasReady = false;
-    int m_refusedStreams;
     std::optional<std::string> m_waiting;            // asked for while connecting
     std::list<Voice> m_voices;                       // the newest last; older ones fading out
     std::array<std::vector<std::int16_t>, 4> m_own;  // our own cues, rendered when first played

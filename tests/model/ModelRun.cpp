@@ -37,8 +37,8 @@ const char* eventName(Event event)
 
 }  // namespace
 
-ModelRun::ModelRun(std::uint64_t seed, RandomSource& source, std::string replay)
-    : m_seed(seed), m_replay(std::move(replay)), m_choices(seed), m_random(source)
+ModelRun::ModelRun(std::uint64_t seed, test::ScriptedRandom& random, std::string replay)
+    : m_seed(seed), m_replay(std::move(replay)), m_choices(seed), m_random(random)
 {
 }
 
@@ -332,10 +332,10 @@ void ModelRun::fail(const std::vector<std::string>& problems)
         report << "  " << problem << "\n";
     report.precision(9);
     report << "Draws of the latest start:";
-    for (std::size_t k = 0; k < m_lastStartCalls.draws.size() && k < 40; ++k)
-        report << " " << m_lastStartCalls.draws[k];
-    if (m_lastStartCalls.draws.size() > 40)
-        report << " ... (" << m_lastStartCalls.draws.size() << " in all)";
+    for (std::size_t k = 0; k < m_lastStartCalls.drawn.size() && k < 40; ++k)
+        report << " " << m_lastStartCalls.drawn[k];
+    if (m_lastStartCalls.drawn.size() > 40)
+        report << " ... (" << m_lastStartCalls.drawn.size() << " in all)";
     report << "\nThe latest events, oldest first:\n";
     for (const std::string& entry : m_log)
         report << "  " << entry << "\n";

@@ -7,15 +7,15 @@
 // info box and "Esci", after which the program starts afresh. After every
 // event the game is compared with the model and with the rules' invariants.
 // The events are chosen from the run's seed; the thread's chance comes from
-// the random source the run is given.
+// the random source the run is given, which records its calls for the model.
 #pragma once
 
 #include "game/Game.h"
 #include "game/SplitMix.h"
-#include "model/RecordingRandom.h"
 #include "model/RuleChecks.h"
 #include "model/RulesModel.h"
 #include "support/RecordingPlayer.h"
+#include "support/ScriptedRandom.h"
 
 #include <cstdint>
 #include <deque>
@@ -37,7 +37,7 @@ struct RunCounts {
 class ModelRun {
 public:
     // `replay` tells a reader of a failure how to run the same events again.
-    ModelRun(std::uint64_t seed, RandomSource& source, std::string replay);
+    ModelRun(std::uint64_t seed, test::ScriptedRandom& random, std::string replay);
 
     // Plays until `events` events have reached the game. Returns the report of
     // the first failure, or nothing when every check held.
@@ -78,7 +78,7 @@ private:
     std::uint64_t m_seed;
     std::string m_replay;
     SplitMix m_choices;
-    RecordingRandom m_random;
+    test::ScriptedRandom& m_random;
     test::RecordingPlayer m_player;
     std::unique_ptr<Game> m_game;
     RulesModel m_model;

@@ -2,14 +2,13 @@
 // The game against the rules model, for a hundred thousand random events per
 // run: once from a fixed seed, so that part of the suite always plays the
 // same game; once from a fresh seed each run, with the scripted chance of
-// SeededRandom; once with the real clock-driven random source.
+// a seeded ScriptedRandom; once with the real clock-driven random source.
 //
 // A failure report names its seed. NAVICELLA_MODEL_SEED=<seed> makes the
 // fresh-seed runs use that seed again; NAVICELLA_MODEL_EVENTS=<count> plays
 // longer runs.
 #include "game/ClockRandom.h"
 #include "model/ModelRun.h"
-#include "model/SeededRandom.h"
 
 #include <gtest/gtest.h>
 
@@ -114,9 +113,10 @@ TEST_P(ModelTest, PlaysByTheRules)
     const std::uint64_t seed = kind.fixedSeed ? FixedSeed : freshSeed();
     SCOPED_TRACE("seed " + std::to_string(seed));
     RecordProperty("seed", std::to_string(seed));
-    SeededRandom scripted(seed);
+    test::ScriptedRandom seeded(seed);
     ClockRandom clock;
-    RandomSource& chance = kind.clockChance ? static_cast<RandomSource&>(clock) : scripted;
+    test::ScriptedRandom clocked(clock);
+    test::ScriptedRandom& chance = kind.clockChance ? clocked : seeded;
     std::string replay = kind.fixedSeed ? "The seed is fixed: every run replays the same events."
                                         : replayFresh(seed);
     if (kind.clockChance)

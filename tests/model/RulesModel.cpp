@@ -264,20 +264,20 @@ void RulesModel::step()
 
 float RulesModel::nextDraw(const RandomCalls& random, std::size_t& used)
 {
-    if (used >= random.draws.size()) {
+    if (used >= random.drawn.size()) {
         if (!m_outOfDraws)
             m_problems.push_back("the rules need more draws than the game made");
         m_outOfDraws = true;
         return 0.0f;
     }
-    return random.draws[used++];
+    return random.drawn[used++];
 }
 
 void RulesModel::buildThread(const RandomCalls& random)
 {
     // Every draw comes right after its own re-seed from the clock.
     std::string protocol;
-    for (std::size_t k = 0; k < random.draws.size(); ++k)
+    for (std::size_t k = 0; k < random.drawn.size(); ++k)
         protocol += "rd";
     if (random.calls != protocol)
         m_problems.push_back("not every draw follows its own re-seed: calls \"" +
@@ -320,8 +320,8 @@ void RulesModel::buildThread(const RandomCalls& random)
             step();
         }
     }
-    if (used != random.draws.size())
-        m_problems.push_back("the game drew " + std::to_string(random.draws.size()) +
+    if (used != random.drawn.size())
+        m_problems.push_back("the game drew " + std::to_string(random.drawn.size()) +
                              " values where the rules lay out this thread of " +
                              std::to_string(turnCount()) + " turns from " + std::to_string(used));
 

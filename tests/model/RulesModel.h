@@ -17,8 +17,8 @@
 
 #include "game/Controls.h"
 #include "game/GameState.h"
-#include "model/RecordingRandom.h"
 #include "support/Levels.h"
+#include "support/ScriptedRandom.h"
 
 #include <string>
 #include <string_view>
@@ -27,6 +27,7 @@
 namespace navicella::model {
 
 using test::Level;
+using test::RandomCalls;
 enum class Round { None, Asking, Retry, Ended };
 enum class Cue { Start, Right, Wrong, End };
 enum class Member { None, Esci, Option1, Via, Destra, Sinistra, Pulisci };

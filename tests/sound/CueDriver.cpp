@@ -7,7 +7,6 @@
 //   play <path>         played <steady ns before play()> <ns in play()>
 //   quit                (ends; end of input does the same)
 //
-// --refuse-streams N: the player's first N streams cannot start.
 // --no-threads: no thread can start, the player's sound thread neither.
 #include "sound/SoundCuePlayer.h"
 
@@ -46,18 +45,12 @@ void noRoomForThreads()
 
 int main(int argc, char** argv)
 {
-    int refusedStreams = 0;
-    for (int i = 1; i < argc; ++i) {
-        const std::string option = argv[i];
-        if (option == "--refuse-streams" && i + 1 < argc)
-            refusedStreams = std::stoi(argv[++i]);
-        else if (option == "--no-threads")
+    for (int i = 1; i < argc; ++i)
+        if (std::string_view(argv[i]) == "--no-threads")
             noRoomForThreads();
-    }
     const long long before = now();
     navicella::SoundCuePlayer player(
-        [](bool audible) { answer(std::string("ready ") + (audible ? "1" : "0")); },
-        refusedStreams);
+        [](bool audible) { answer(std::string("ready ") + (audible ? "1" : "0")); });
     answer("created " + std::to_string(now() - before));
 
     for (std::string line; std::getline(std::cin, line) && line != "quit";) {
