@@ -133,11 +133,14 @@ TEST_F(CueFaults, SilenceWithoutAServerAndSoundOnceItIsBack)
     CueSession session({}, {"PULSE_SERVER=" + server.address()});
     ASSERT_TRUE(session.ready());
     EXPECT_FALSE(session.audible());
-    // Creating the player costs the window nothing: the sound thread connects.
-    EXPECT_TRUE(!Timed || session.constructionNs() < 20 * Ms) << session.constructionNs();
+    // Creating the player and playing never wait for the server: the sound
+    // thread connects. The bound catches a wait in the window's thread, not a
+    // slow machine (bench/ measures how quick they are).
+    constexpr auto Bound = 500 * Ms;
+    EXPECT_TRUE(!Timed || session.constructionNs() < Bound) << session.constructionNs();
     for (const BundledCue& cue : bundledCues()) {
         const Press press = session.play(cue.path);
-        EXPECT_TRUE(!Timed || press.playNs < 5 * Ms) << press.playNs;
+        EXPECT_TRUE(!Timed || press.playNs < Bound) << press.playNs;
     }
 
     const BundledCue& chime = bundledCue("right");

@@ -142,6 +142,10 @@ class WebKitPage {
     return this.driver.get(url);
   }
 
+  reload() {
+    return this.driver.navigate().refresh();
+  }
+
   // Waits until an element matches; then records the page's errors from here on.
   async waitForSelector(selector) {
     await this.driver.wait(until.elementLocated(By.css(selector)), waitSeconds * 1000, `no ${selector}`);
