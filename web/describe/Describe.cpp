@@ -55,6 +55,19 @@ std::string_view keyActionName(window::KeyAction action)
     return "select";
 }
 
+// A set of the board's colours, the game's own or the high-contrast board's,
+// under the names both sets share.
+ordered_json colourSet(Colour lightYellow, Colour yellow, Colour blue, Colour green, Colour red,
+                       Colour darkGreen)
+{
+    return {{"LightYellow", lightYellow},
+            {"Yellow", yellow},
+            {"Blue", blue},
+            {"Green", green},
+            {"Red", red},
+            {"DarkGreen", darkGreen}};
+}
+
 // The cues by name, each at its number in the WebAssembly.
 constexpr std::pair<synth::Cue, std::string_view> CueNames[] = {
     {synth::Cue::Start, "Start"},
@@ -86,22 +99,10 @@ ordered_json describe()
     for (const window::LabelPlace& label : window::Labels)
         d["fonts"][std::string(label.name)] = font(label.font);
 
-    d["colours"] = {
-        {"LightYellow", colour::LightYellow},
-        {"Yellow", colour::Yellow},
-        {"Blue", colour::Blue},
-        {"Green", colour::Green},
-        {"Red", colour::Red},
-        {"DarkGreen", colour::DarkGreen},
-    };
-    d["contrastColours"] = {
-        {"LightYellow", contrast::LightYellow},
-        {"Yellow", contrast::Yellow},
-        {"Blue", contrast::Blue},
-        {"Green", contrast::Green},
-        {"Red", contrast::Red},
-        {"DarkGreen", contrast::DarkGreen},
-    };
+    d["colours"] = colourSet(colour::LightYellow, colour::Yellow, colour::Blue, colour::Green,
+                             colour::Red, colour::DarkGreen);
+    d["contrastColours"] = colourSet(contrast::LightYellow, contrast::Yellow, contrast::Blue,
+                                     contrast::Green, contrast::Red, contrast::DarkGreen);
     d["contrastTrailWidth"] = ContrastTrailWidthPixels;
     d["texts"] = {
         {"Title", text::Title},
