@@ -115,23 +115,16 @@ class WebKitPage {
   }
 
   // Runs fn(...args) in the page (a function, or a script's text) and returns
-  // its result, once any promise it returns has settled. An argument made by
-  // evaluateHandle() stands for the value it holds in the page.
+  // its result, once any promise it returns has settled.
   async evaluate(fn, ...args) {
     const { value, thrown, errors } = await this.driver.executeScript(`const run = ${
       typeof fn === 'string' ? `async () => { ${fn}\n}` : fn};
       const take = () => window.recordedErrors?.splice(0) ?? [];
-      return (async () => run(...[...arguments].map((a) => (a?.handle === undefined ? a : window.handles[a.handle]))))()
+      return (async () => run(...arguments))()
         .then((value) => ({ value, errors: take() }), (error) => ({ thrown: String(error), errors: take() }));`, ...args);
     this.errors.push(...errors);
     if (thrown) throw new Error(thrown);
     return value;
-  }
-
-  // Keeps what fn(...args) gives in the page, for later evaluations.
-  async evaluateHandle(fn, ...args) {
-    const source = `async (...a) => (window.handles ??= []).push(await (${fn})(...a)) - 1`;
-    return { handle: await this.evaluate({ toString: () => source }, ...args) };
   }
 
   $eval(selector, fn, ...args) {
@@ -210,25 +203,22 @@ export async function startSite(site = process.env.NAVICELLA_SITE, options = [])
 // recorded; in a fresh browser context (no cache, no service worker) unless
 // ownContext is false, as installing needs the browser's own.
 export async function openPage(site, { width = 900, height = 600, dpr = 1, touch = false, ownContext = true } = {}) {
+  let page;
   if (engine === 'webkit') {
-    const page = await site.browser.newPage();
-    await page.setViewport({ width, height });
-    await page.goto(site.url);
-    await page.waitForSelector('#window:not([hidden])');
-    await page.evaluate(recordAudio);
-    await cuesReady(page); // tests press faster than any child
-    return page;
+    page = await site.browser.newPage();
+  } else {
+    const context = ownContext ? await site.browser.createBrowserContext() : site.browser.defaultBrowserContext();
+    page = await context.newPage();
+    page.errors = [];
+    page.on('console', (message) => message.type() === 'error' && page.errors.push(message.text()));
+    page.on('pageerror', (error) => page.errors.push(error.message));
+    await page.evaluateOnNewDocument(recordAudio);
   }
-  const context = ownContext ? await site.browser.createBrowserContext() : site.browser.defaultBrowserContext();
-  const page = await context.newPage();
-  page.errors = [];
-  page.on('console', (message) => message.type() === 'error' && page.errors.push(message.text()));
-  page.on('pageerror', (error) => page.errors.push(error.message));
-  await page.evaluateOnNewDocument(recordAudio);
   await page.setViewport({ width, height, deviceScaleFactor: dpr, hasTouch: touch, isMobile: touch });
   await page.goto(site.url);
   await page.waitForSelector('#window:not([hidden])');
-  await cuesReady(page);
+  if (engine === 'webkit') await page.evaluate(recordAudio);
+  await cuesReady(page); // tests press faster than any child
   return page;
 }
 
@@ -252,10 +242,10 @@ function recordAudio() {
   };
 }
 
-// Runs fn(main) in the page, main being the page's own main.js (its game and cue player).
-export async function inPage(page, fn, ...args) {
-  return page.evaluate(fn, await page.evaluateHandle(() => import('./main.js')), ...args);
-}
+// Runs fn(main, ...args) in the page, main being the page's own main.js (its
+// game and cue player).
+export const inPage = (page, fn, ...args) => page.evaluate(
+  { toString: () => `async (...a) => (${fn})(await import('./main.js'), ...a)` }, ...args);
 
 export const view = (page) => inPage(page, (main) => main.game.view());
 export const queueDraws = (page, draws) => inPage(page, (main, d) => main.game.queueDraws(d), draws);
@@ -338,39 +328,24 @@ export async function accessibilityViolations(page) {
   });
 }
 
-// How many canvas pixels show each colour of the game exactly, and the
-// colour at the centre of the goal marker.
-export const canvasColours = (page) => inPage(page, (main) => {
-  const { colours, twipsPerPixel, boxes } = main.game.description;
+// The board as the canvas shows it: how many pixels show each colour of the
+// game exactly, the colour at the goal's centre, and its parts: for the
+// thread (its longest unanswered segment), the trail (its longest answered
+// one), the ship (a flank), the goal's outline and fill and the easy level's
+// marker, each shown, the colour at its middle (a line's, or a circle's
+// leftmost point) as 0xBBGGRR, its WCAG contrast against the window, and a
+// line's width across its middle in that colour.
+export const readBoard = (page) => inPage(page, (main) => {
+  const { colours, twipsPerPixel, boxes, lineWidth } = main.game.description;
   const canvas = document.querySelector('#board');
   const scale = canvas.width / (boxes.Client[2] / twipsPerPixel);
   const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+  const rgb = (i) => data[i] | (data[i + 1] << 8) | (data[i + 2] << 16);
+  const at = (x, y) => rgb((y * canvas.width + x) * 4);
+  const px = (twips) => Math.floor((twips / twipsPerPixel) * scale);
   const names = new Map(Object.entries(colours).map(([name, c]) => [c & 0xffffff, name]));
   const counts = Object.fromEntries(Object.keys(colours).map((name) => [name, 0]));
-  for (let i = 0; i < data.length; i += 4) {
-    const name = names.get(data[i] | (data[i + 1] << 8) | (data[i + 2] << 16));
-    if (name) counts[name]++;
-  }
-  const goal = main.game.view().Shape1;
-  const at = (twips) => Math.floor((twips / twipsPerPixel) * scale);
-  const i = (at(goal.Top + goal.Height / 2) * canvas.width + at(goal.Left + goal.Width / 2)) * 4;
-  counts.goalCentre = names.get(data[i] | (data[i + 1] << 8) | (data[i + 2] << 16)) ?? 'other';
-  return counts;
-});
-
-// The board's parts as the canvas shows them: for the thread (its longest
-// unanswered segment), the trail (its longest answered one), the ship (a
-// flank), the goal's outline and fill and the easy level's marker, each
-// shown, the colour at its middle (a line's, or a circle's leftmost point)
-// as 0xBBGGRR, its WCAG contrast against the window, and a line's width
-// across its middle in that colour.
-export const boardContrast = (page) => inPage(page, (main) => {
-  const { twipsPerPixel, boxes, lineWidth } = main.game.description;
-  const canvas = document.querySelector('#board');
-  const scale = canvas.width / (boxes.Client[2] / twipsPerPixel);
-  const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
-  const px = (twips) => Math.floor((twips / twipsPerPixel) * scale);
-  const at = (x, y) => { const i = (y * canvas.width + x) * 4; return data[i] | (data[i + 1] << 8) | (data[i + 2] << 16); };
+  for (let i = 0; i < data.length; i += 4) if (names.has(rgb(i))) counts[names.get(rgb(i))]++;
   const luminance = (c) => [0, 8, 16].map((shift) => ((c >> shift) & 0xff) / 255)
     .map((v) => (v <= 0.04045 ? v / 12.92 : ((v + 0.055) / 1.055) ** 2.4))
     .reduce((sum, v, k) => sum + v * [0.2126, 0.7152, 0.0722][k], 0);
@@ -392,12 +367,13 @@ export const boardContrast = (page) => inPage(page, (main) => {
     across && (l.X1 === l.X2 ? [1, 0] : [0, 1]));
   const circle = (s, centre) => s.Visible && part(px(s.Left + s.Width / 2 - (centre ? 0 : Math.min(s.Width, s.Height) / 2))
     + (centre ? 0 : Math.floor((lineWidth * scale) / 2)), px(s.Top + s.Height / 2));
-  const colours = main.game.description.colours;
-  return Object.fromEntries(Object.entries({
-    thread: line(longest(v.Line1.filter((l) => l.BorderColor === colours.Green))),
-    trail: line(longest(v.Line1.filter((l) => l.BorderColor === colours.Red))),
-    ship: v.Line3[1].Visible && line(v.Line3[1], false),
-    goal: circle(v.Shape1), goalFill: v.Shape1.FillColor === colours.Red && circle(v.Shape1, true),
-    marker: circle(v.Shape2),
-  }).filter(([, found]) => found));
+  const goal = v.Shape1;
+  return { ...counts, goalCentre: names.get(at(px(goal.Left + goal.Width / 2), px(goal.Top + goal.Height / 2))) ?? 'other',
+    parts: Object.fromEntries(Object.entries({
+      thread: line(longest(v.Line1.filter((l) => l.BorderColor === colours.Green))),
+      trail: line(longest(v.Line1.filter((l) => l.BorderColor === colours.Red))),
+      ship: v.Line3[1].Visible && line(v.Line3[1], false),
+      goal: circle(goal), goalFill: goal.FillColor === colours.Red && circle(goal, true),
+      marker: circle(v.Shape2),
+    }).filter(([, found]) => found)) };
 });

@@ -8,10 +8,11 @@ import assert from 'node:assert/strict';
 import { execFileSync, spawn } from 'node:child_process';
 import { createHash } from 'node:crypto';
 import { chmodSync, cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, utimesSync, writeFileSync } from 'node:fs';
-import { connect, createServer } from 'node:net';
+import { request } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { canvasColours, inPage, launch, openPage, press, queueDraws, startSite, test, within } from './browser.mjs';
+import { inPage, launch, openPage, press, queueDraws, readBoard, startSite, test, within } from './browser.mjs';
+import { findFreePort } from 'selenium-webdriver/net/portprober.js';
 
 // A copy of the built site whose files all date from a day ago, as on a
 // host that has served them for a while.
@@ -21,6 +22,13 @@ function copySite() {
   const dayAgo = new Date(Date.now() - 86400e3);
   for (const name of readdirSync(dir)) utimesSync(join(dir, name), dayAgo, dayAgo);
   return dir;
+}
+
+// A round of the easy level: the goal's colour at its end.
+async function playRound(page) {
+  await queueDraws(page, [0.1, 0.75, 0.25]);
+  for (const member of ['Opt_Via', 'Opt_Sinistra', 'Opt_Destra']) await press(page, member);
+  return (await readBoard(page)).goalCentre;
 }
 
 // Publishes a second release over the copy, as a build and an upload would:
@@ -37,38 +45,32 @@ function publish(dir) {
   writeFileSync(join(dir, 'sw.js'), worker);
 }
 
-// A request as raw bytes, however malformed: the status and headers of the answer.
-function exchange(url, request) {
-  const { hostname, port } = new URL(url);
-  return new Promise((resolve, reject) => {
-    const socket = connect(port, hostname, () => socket.write(`${request}\r\nConnection: close\r\n\r\n`));
-    let text = '';
-    socket.on('data', (data) => { text += data; }).on('error', reject).on('end', () => {
-      const [status, ...lines] = text.split('\r\n\r\n')[0].split('\r\n');
-      resolve({ status: Number(status.split(' ')[1]),
-        ...Object.fromEntries(lines.map((line) => line.split(/: (.*)/s).slice(0, 2))
-          .map(([name, value]) => [name.toLowerCase(), value])) });
-    });
-  });
-}
+// The status and headers of the answer to a request, its path sent as written.
+const exchange = (url, path, options) => new Promise((resolve, reject) => {
+  request(url, { path, agent: false, ...options }, (answer) => {
+    answer.resume();
+    resolve({ status: answer.statusCode, ...answer.headers });
+  }).on('error', reject).end();
+});
 
 test("the server adds the site's headers, fresh gzip copies where taken and 405 to its library's answers, and goes on after a 400", async () => {
   const dir = copySite();
   utimesSync(join(dir, 'main.js'), new Date(), new Date()); // edited after its gzip copy was made
   const site = await startSite(`${dir}/`);
   const policy = "script-src 'self' 'wasm-unsafe-eval'";
+  const gzip = { 'accept-encoding': 'gzip' };
   const rows = [
-    ['GET /%', { status: 400 }], ['POST /', { status: 405, allow: 'GET, HEAD' }],
-    ['GET /board.js\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': 'gzip' }],
-    ['GET /board.js\r\nAccept-Encoding: gzip;q=0, br', { status: 200, 'content-encoding': undefined }],
-    ['GET /main.js\r\nAccept-Encoding: gzip', { status: 200, 'content-encoding': undefined }],
-    ['GET /index.html?from=a-link', { status: 200, 'x-content-type-options': 'nosniff',
+    ['/%', {}, { status: 400 }], ['/', { method: 'POST' }, { status: 405, allow: 'GET, HEAD' }],
+    ['/board.js', { headers: gzip }, { status: 200, 'content-encoding': 'gzip' }],
+    ['/board.js', { headers: { 'accept-encoding': 'gzip;q=0, br' } }, { status: 200, 'content-encoding': undefined }],
+    ['/main.js', { headers: gzip }, { status: 200, 'content-encoding': undefined }],
+    ['/index.html?from=a-link', {}, { status: 200, 'x-content-type-options': 'nosniff',
       'referrer-policy': 'no-referrer', 'x-frame-options': undefined }],
   ];
   try {
-    for (const [request, expected] of rows) {
-      const [line, ...headers] = request.split('\r\n');
-      const answer = await exchange(site.url, [`${line} HTTP/1.1`, 'Host: localhost', ...headers].join('\r\n'));
+    for (const [path, options, expected] of rows) {
+      const answer = await exchange(site.url, path, options);
+      const request = `${options.method ?? 'GET'} ${path} ${JSON.stringify(options.headers ?? {})}`;
       assert.ok(answer['content-security-policy'].includes(policy), request);
       for (const [name, value] of Object.entries(expected)) assert.equal(answer[name], value, `${request}: ${name}`);
     }
@@ -98,9 +100,7 @@ for (const cacheControl of ['no-cache', '', 'max-age=3600']) {
         await page.waitForSelector('#window:not([hidden])');
         assert.deepEqual(await page.evaluate(() => [document.title, document.documentElement.dataset.release]),
           ['Navicella 2', '2'], address);
-        await queueDraws(page, [0.1, 0.75, 0.25]);
-        await press(page, 'Opt_Via');
-        assert.equal(await page.$eval('#question', (p) => p.textContent), 'Sinistra o Destra ?', address);
+        assert.equal(await playRound(page), 'Red', address);
       }
       assert.equal(await page.$('#failed'), null, 'no message where the game starts');
       assert.deepEqual(page.errors, []);
@@ -181,12 +181,7 @@ const written = (path, text) => (writeFileSync(path, text), path);
 
 // The server started, once it answers; stop() ends it.
 async function startStock(name, root, dir) {
-  const port = await new Promise((resolve) => {
-    const probe = createServer().listen(0, '127.0.0.1', () => {
-      const { port: free } = probe.address();
-      probe.close(() => resolve(free));
-    });
-  });
+  const port = await findFreePort();
   const child = spawn(...stockServers[name](root, port, dir), { stdio: ['ignore', 'ignore', 'pipe'] });
   let log = '';
   child.stderr.on('data', (data) => { log += data; });
@@ -197,13 +192,6 @@ async function startStock(name, root, dir) {
     await new Promise((resolve) => setTimeout(resolve, 100));
   }
   return { url, stop: () => (child.kill(), exited) };
-}
-
-// A round of the easy level: the goal's colour at its end.
-async function playRound(page) {
-  await queueDraws(page, [0.1, 0.75, 0.25]);
-  for (const member of ['Opt_Via', 'Opt_Sinistra', 'Opt_Destra']) await press(page, member);
-  return (await canvasColours(page)).goalCentre;
 }
 
 for (const name of Object.keys(stockServers)) {

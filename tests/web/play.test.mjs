@@ -6,8 +6,8 @@
 // finger's reach on every screen, and offline play.
 import assert from 'node:assert/strict';
 import { after, before } from 'node:test';
-import { accessibilityViolations, boardContrast, cannot, canvasColours, chooseFromMenu, cuesStarted, engine, inPage,
-  openPage, press, queueDraws, startSite, tapAreas, test, titled, view, within } from './browser.mjs';
+import { accessibilityViolations, cannot, chooseFromMenu, cuesStarted, engine, inPage,
+  openPage, press, queueDraws, readBoard, startSite, tapAreas, test, titled, view, within } from './browser.mjs';
 
 let site;
 before(async () => { site = await startSite(); });
@@ -42,13 +42,13 @@ test(titled('a whole round of every level, with mouse buttons, touch taps and th
     await press(page, 'Opt_Via', round.how);
     assert.equal(await question(page), 'Sinistra o Destra ?');
     assert.equal(await shown(page, '[data-member="Opt_Via"]'), false, 'the start button hides on the press');
-    const start = await canvasColours(page);
+    const start = await readBoard(page);
     assert.ok(start.Green > 0 && start.goalCentre === 'LightYellow', round.level);
 
     if (round.wrong) {
       await press(page, `Opt_${round.wrong}`, round.how);
       assert.equal(await question(page), 'Ritenta - Sinistra o Destra ?');
-      const { Green, Red, goalCentre } = await canvasColours(page);
+      const { Green, Red, goalCentre } = await readBoard(page);
       assert.deepEqual({ Green, Red, goalCentre }, { Green: start.Green, Red: start.Red, goalCentre: start.goalCentre },
         'a wrong answer changes nothing on the board');
     }
@@ -58,7 +58,7 @@ test(titled('a whole round of every level, with mouse buttons, touch taps and th
       assert.equal(v[`Opt_${answer}`].Value, false, 'the release lets the button pop up');
       if (i < round.presses.length - 1) assert.equal(await question(page), 'Sinistra o Destra ?');
     }
-    const end = await canvasColours(page);
+    const end = await readBoard(page);
     assert.equal(end.Green, 0, `${round.level}: every segment answered turns red`);
     assert.equal(end.goalCentre, 'Red', `${round.level}: the goal is filled`);
     assert.equal(await shown(page, '[data-member="Opt_Via"]'), true);
@@ -138,7 +138,7 @@ test('the high-contrast board: thread, trail, goal, ship and marker at 3:1 or mo
       if (menu) await chooseFromMenu(page, menu);
       if (draws) await queueDraws(page, draws).then(() => press(page, 'Opt_Via'));
       for (const answer of presses) await press(page, `Opt_${answer}`);
-      const found = await boardContrast(page);
+      const found = (await readBoard(page)).parts;
       for (const part of parts) measured[part] = found[part];
     }
     const set = high ? contrastColours : colours;
@@ -228,7 +228,7 @@ test('sharp at twice the pixels, and whole in a phone held upright', { skip: can
     }), 'running', 'the first cue sounds');
     await press(page, 'Opt_Sinistra', touch ? 'touch' : 'left');
     assert.equal((await view(page)).Line1[1].BorderColor, 0x0000ff, `${width}x${height}: answered`);
-    assert.ok((await canvasColours(page)).Red > 0);
+    assert.ok((await readBoard(page)).Red > 0);
     assert.deepEqual(page.errors, []);
   }
 });
