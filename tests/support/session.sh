@@ -136,8 +136,11 @@ read -r -t 20 -u "$fd" DBUS_SESSION_BUS_ADDRESS || { echo "session.sh: the sessi
 export DBUS_SESSION_BUS_ADDRESS
 
 if [ "$display" != none ]; then
-  # -displayfd lets Xvfb choose a free display.
-  Xvfb -displayfd "$fd" -screen 0 2560x1600x24 -nolisten tcp >"$runtime/xvfb.log" 2>&1 &
+  # -displayfd lets Xvfb choose a free display. -noreset: by default the
+  # server resets when its last client leaves, and a program that connects
+  # meanwhile (a browser started right after the last one quit) cannot open
+  # the display.
+  Xvfb -displayfd "$fd" -screen 0 2560x1600x24 -nolisten tcp -noreset >"$runtime/xvfb.log" 2>&1 &
   pids+=($!)
   read -r -t 20 -u "$fd" number || { echo "Xvfb did not start" >&2; cat "$runtime/xvfb.log" >&2; exit 1; }
   export DISPLAY=":$number"

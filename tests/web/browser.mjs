@@ -66,11 +66,18 @@ export function launch() {
   });
 }
 
-// Every command sent to the driver, bounded.
+// Every command sent to the driver, bounded; one that runs into the bound
+// says what the driver and its browser last wrote.
 class BoundedExecutor extends Executor {
+  constructor(client, log) {
+    super(client);
+    this.log = log;
+  }
+
   execute(command) {
     const parameters = JSON.stringify(command.getParameters(), (key, value) => (key === 'sessionId' ? undefined : value));
-    return within(`WebDriver ${command.getName()} ${parameters.slice(0, 160)}`, super.execute(command), commandSeconds);
+    return within(`WebDriver ${command.getName()} ${parameters.slice(0, 160)}`, super.execute(command), commandSeconds)
+      .catch((error) => { throw Object.assign(error, { message: `${error.message}; the driver wrote: ${this.log()}` }); });
   }
 }
 
@@ -80,20 +87,23 @@ class BoundedExecutor extends Executor {
 async function launchWebKit(binary = '/usr/lib/x86_64-linux-gnu/webkit2gtk-4.1/MiniBrowser') {
   if (!process.env.DISPLAY) throw new Error('WebKitGTK needs an X display: run under tests/support/session.sh');
   const port = await findFreePort();
-  const service = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: 'ignore' });
+  const service = spawn('WebKitWebDriver', [`--port=${port}`], { stdio: ['ignore', 'pipe', 'pipe'] });
+  let log = '';
+  for (const output of [service.stdout, service.stderr]) output.on('data', (data) => { log = (log + data).slice(-2000); });
   const url = `http://127.0.0.1:${port}`;
   await within('WebKitWebDriver to start', waitForServer(url, commandSeconds * 1000), commandSeconds);
   // The sockets go with the browser, answered or not, so that node can end.
   const agent = new Agent({ keepAlive: true });
   let page = null;
   const end = async () => {
-    await page?.driver.quit();
+    const last = page;
     page = null;
+    await last?.driver.quit();
   };
   return {
     async newPage() {
-      await end();
-      page = new WebKitPage(WebDriver.createSession(new BoundedExecutor(new HttpClient(url, agent)),
+      await end().catch(() => {}); // a session that never started has nothing to quit
+      page = new WebKitPage(WebDriver.createSession(new BoundedExecutor(new HttpClient(url, agent), () => log || 'nothing'),
         new Capabilities({ 'webkitgtk:browserOptions': { binary, args: ['--automation'] } })));
       return page;
     },
