@@ -8,6 +8,7 @@
 // (under an X display), through Selenium's WebDriver client. Every command
 // and every wait has a bound of its own, well under ctest's limit for the
 // whole file, and one that runs into it fails saying what did not come.
+import assert from 'node:assert/strict';
 import { spawn } from 'node:child_process';
 import { readFileSync } from 'node:fs';
 import { Agent } from 'node:http';
@@ -36,8 +37,14 @@ export function within(what, promise, seconds = waitSeconds) {
   return Promise.race([promise, late]).finally(() => clearTimeout(timer));
 }
 
-// node:test's test, with a time limit under ctest's.
-export const test = (name, ...rest) => nodeTest(name, { timeout: 120e3, ...rest.at(-2) }, rest.at(-1));
+// node:test's test, with a time limit under ctest's; it fails where a page
+// that openPage gave it logged an error or threw one uncaught.
+let opened = [];
+export const test = (name, ...rest) => nodeTest(name, { timeout: 120e3, ...rest.at(-2) }, async (t) => {
+  opened = [];
+  await rest.at(-1)(t);
+  for (const page of opened) assert.deepEqual(page.errors, [], 'errors in the page');
+});
 
 export const engine = process.env.NAVICELLA_ENGINE ?? 'chromium';
 // What a driver cannot do, and why: a test skips it, or stands in for it, saying so.
@@ -141,13 +148,8 @@ class WebKitPage {
     return this.evaluate({ toString: () => `(s, ...a) => (${fn})(document.querySelector(s), ...a)` }, selector, ...args);
   }
 
-  goto(url) {
-    return this.driver.get(url);
-  }
-
-  reload() {
-    return this.driver.navigate().refresh();
-  }
+  goto = (url) => this.driver.get(url);
+  reload = () => this.driver.navigate().refresh();
 
   // Waits until an element matches; then records the page's errors from here on.
   async waitForSelector(selector) {
@@ -225,14 +227,19 @@ export async function openPage(site, { width = 900, height = 600, dpr = 1, touch
     await page.evaluateOnNewDocument(recordAudio);
   }
   await page.setViewport({ width, height, deviceScaleFactor: dpr, hasTouch: touch, isMobile: touch });
-  await page.goto(site.url);
-  await page.waitForSelector('#window:not([hidden])');
-  if (engine === 'webkit') await page.evaluate(recordAudio);
-  await cuesReady(page); // tests press faster than any child
+  await load(page, site.url);
+  opened.push(page);
   return page;
 }
 
-const cuesReady = (page) => within("the page's cues to be ready", inPage(page, (main) => main.cuePlayer.ready));
+// The page loaded again, or from the address, once its window shows and its
+// cues are ready: tests press faster than any child.
+export async function load(page, url) {
+  await (url ? page.goto(url) : page.reload());
+  await page.waitForSelector('#window:not([hidden])');
+  if (engine === 'webkit') await page.evaluate(recordAudio);
+  await within("the page's cues to be ready", inPage(page, (main) => main.cuePlayer.ready));
+}
 
 // Records every AudioContext made and every buffer started; the page makes
 // its context at the first press.
@@ -259,6 +266,13 @@ export const inPage = (page, fn, ...args) => page.evaluate(
 
 export const view = (page) => inPage(page, (main) => main.game.view());
 export const queueDraws = (page, draws) => inPage(page, (main, d) => main.game.queueDraws(d), draws);
+
+// Starts a round of the easy level on a thread that turns left, then right,
+// and gives the answers, all pressed in one way.
+export async function playEasy(page, answers = ['Sinistra', 'Destra'], how = 'left') {
+  await queueDraws(page, [0.1, 0.75, 0.25]);
+  for (const member of ['Via', ...answers]) await press(page, `Opt_${member}`, how);
+}
 
 // The names of the cues started through Web Audio so far, in order.
 export const cuesStarted = (page) => inPage(page, (main) => {

@@ -11,7 +11,7 @@ import { chmodSync, cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, utim
 import { request } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { inPage, launch, openPage, press, queueDraws, readBoard, startSite, test, within } from './browser.mjs';
+import { inPage, launch, load, openPage, playEasy, readBoard, startSite, test, within } from './browser.mjs';
 import { findFreePort } from 'selenium-webdriver/net/portprober.js';
 
 // A copy of the built site whose files all date from a day ago, as on a
@@ -25,11 +25,7 @@ function copySite() {
 }
 
 // A round of the easy level: the goal's colour at its end.
-async function playRound(page) {
-  await queueDraws(page, [0.1, 0.75, 0.25]);
-  for (const member of ['Opt_Via', 'Opt_Sinistra', 'Opt_Destra']) await press(page, member);
-  return (await readBoard(page)).goalCentre;
-}
+const playRound = (page) => playEasy(page).then(() => readBoard(page)).then((board) => board.goalCentre);
 
 // Publishes a second release over the copy, as a build and an upload would:
 // a new page title and a new main.js, known to the worker by their digests.
@@ -53,10 +49,11 @@ const exchange = (url, path, options) => new Promise((resolve, reject) => {
   }).on('error', reject).end();
 });
 
-test("the server adds the site's headers, fresh gzip copies where taken and 405 to its library's answers, and goes on after a 400", async () => {
+test("the server adds the site's headers, fresh gzip copies where taken and 405 to its library's answers, and goes on after a 400", async (t) => {
   const dir = copySite();
   utimesSync(join(dir, 'main.js'), new Date(), new Date()); // edited after its gzip copy was made
   const site = await startSite(`${dir}/`);
+  t.after(() => site.close().finally(() => rmSync(dir, { recursive: true })));
   const policy = "script-src 'self' 'wasm-unsafe-eval'";
   const gzip = { 'accept-encoding': 'gzip' };
   const rows = [
@@ -67,74 +64,60 @@ test("the server adds the site's headers, fresh gzip copies where taken and 405 
     ['/index.html?from=a-link', {}, { status: 200, 'x-content-type-options': 'nosniff',
       'referrer-policy': 'no-referrer', 'x-frame-options': undefined }],
   ];
-  try {
-    for (const [path, options, expected] of rows) {
-      const answer = await exchange(site.url, path, options);
-      const request = `${options.method ?? 'GET'} ${path} ${JSON.stringify(options.headers ?? {})}`;
-      assert.ok(answer['content-security-policy'].includes(policy), request);
-      for (const [name, value] of Object.entries(expected)) assert.equal(answer[name], value, `${request}: ${name}`);
-    }
-    assert.equal(site.child.exitCode, null);
-  } finally {
-    await site.close();
-    rmSync(dir, { recursive: true });
+  for (const [path, options, expected] of rows) {
+    const answer = await exchange(site.url, path, options);
+    const request = `${options.method ?? 'GET'} ${path} ${JSON.stringify(options.headers ?? {})}`;
+    assert.ok(answer['content-security-policy'].includes(policy), request);
+    for (const [name, value] of Object.entries(expected)) assert.equal(answer[name], value, `${request}: ${name}`);
   }
+  assert.equal(site.child.exitCode, null);
 });
 
 for (const cacheControl of ['no-cache', '', 'max-age=3600']) {
   test(`a new release plays by the second load, also offline at every address, on a host sending ${
-    cacheControl || 'only Last-Modified'}`, async () => {
+    cacheControl || 'only Last-Modified'}`, async (t) => {
     const dir = copySite();
     const site = await startSite(dir, ['--cache-control', cacheControl]);
-    try {
-      const page = await openPage(site, { ownContext: false });
-      await within('the service worker to be ready', page.evaluate(() => navigator.serviceWorker.ready));
-      publish(dir);
-      await page.reload();
-      // The visitor stays a moment: the new release's worker takes over meanwhile.
-      await within("the second release's worker to take over", page.waitForFunction(async () => (await caches.keys())
-        .join() === `navicella ${location.origin}/ second`, { timeout: 0 }));
-      for (const address of ['', 'index.html', 'index.html?from=a-link#top', '?x=1']) {
-        await page.setOfflineMode(address !== '');
-        await page.goto(site.url + address);
-        await page.waitForSelector('#window:not([hidden])');
-        assert.deepEqual(await page.evaluate(() => [document.title, document.documentElement.dataset.release]),
-          ['Navicella 2', '2'], address);
-        assert.equal(await playRound(page), 'Red', address);
-      }
-      assert.equal(await page.$('#failed'), null, 'no message where the game starts');
-      assert.deepEqual(page.errors, []);
-    } finally {
-      await site.close();
-      rmSync(dir, { recursive: true });
+    t.after(() => site.close().finally(() => rmSync(dir, { recursive: true })));
+    const page = await openPage(site, { ownContext: false });
+    await within('the service worker to be ready', page.evaluate(() => navigator.serviceWorker.ready));
+    publish(dir);
+    await page.reload();
+    // The visitor stays a moment: the new release's worker takes over meanwhile.
+    await within("the second release's worker to take over", page.waitForFunction(async () => (await caches.keys())
+      .join() === `navicella ${location.origin}/ second`, { timeout: 0 }));
+    for (const address of ['', 'index.html', 'index.html?from=a-link#top', '?x=1']) {
+      await page.setOfflineMode(address !== '');
+      await load(page, site.url + address);
+      assert.deepEqual(await page.evaluate(() => [document.title, document.documentElement.dataset.release]),
+        ['Navicella 2', '2'], address);
+      assert.equal(await playRound(page), 'Red', address);
     }
+    assert.equal(await page.$('#failed'), null, 'no message where the game starts');
   });
 }
 
-test('where the game cannot start, a message says what to check', async () => {
+test('where the game cannot start, a message says what to check', async (t) => {
   const site = await startSite();
+  t.after(() => site.close());
   const ways = [
     { way: 'main.js sent as application/octet-stream', path: '/main.js', contentType: 'application/octet-stream' },
     { way: "a policy without 'wasm-unsafe-eval'", path: '/', contentType: 'text/html',
       headers: { 'Content-Security-Policy': "script-src 'self'" } },
     { way: 'a browser without WebAssembly', before: () => delete window.WebAssembly },
   ];
-  try {
-    for (const { way, path, contentType, headers, before } of ways) {
-      const page = await (await site.browser.createBrowserContext()).newPage();
-      await page.setRequestInterception(true);
-      page.on('request', async (request) => {
-        if (new URL(request.url()).pathname !== path) return request.continue();
-        return request.respond({ contentType, headers, body: await (await fetch(request.url())).text() });
-      });
-      if (before) await page.evaluateOnNewDocument(before);
-      await page.goto(site.url, { waitUntil: 'load' });
-      await page.waitForSelector('#failed');
-      assert.match(await page.$eval('#failed', (box) => box.textContent), /non è potuta partire.*wasm-unsafe-eval/s, way);
-      await page.browserContext().close();
-    }
-  } finally {
-    await site.close();
+  for (const { way, path, contentType, headers, before } of ways) {
+    const page = await (await site.browser.createBrowserContext()).newPage();
+    await page.setRequestInterception(true);
+    page.on('request', async (request) => {
+      if (new URL(request.url()).pathname !== path) return request.continue();
+      return request.respond({ contentType, headers, body: await (await fetch(request.url())).text() });
+    });
+    if (before) await page.evaluateOnNewDocument(before);
+    await page.goto(site.url, { waitUntil: 'load' });
+    await page.waitForSelector('#failed');
+    assert.match(await page.$eval('#failed', (box) => box.textContent), /non è potuta partire.*wasm-unsafe-eval/s, way);
+    await page.browserContext().close();
   }
 });
 
@@ -187,41 +170,43 @@ async function startStock(name, root, dir) {
   child.stderr.on('data', (data) => { log += data; });
   const exited = new Promise((resolve) => child.once('exit', resolve));
   const url = `http://127.0.0.1:${port}/`;
-  for (let tries = 0; !(await fetch(url).then((answer) => answer.ok, () => false)); tries++) {
-    if (child.exitCode !== null || tries === 300) throw new Error(`${name} does not serve ${url}: ${log}`);
+  let status = 'no answer';
+  for (let tries = 0; !(await fetch(url).then((answer) => (status = answer.status, answer.ok), () => false)); tries++) {
+    if (child.exitCode !== null || tries === 300) {
+      child.kill();
+      throw new Error(`${name} does not serve ${url} (${status}): ${log}`);
+    }
     await new Promise((resolve) => setTimeout(resolve, 100));
   }
   return { url, stop: () => (child.kill(), exited) };
 }
 
 for (const name of Object.keys(stockServers)) {
-  test(`the zip's site plays on ${name} as installed, with the worker's cues, and again with the server gone`, async () => {
+  test(`the zip's site plays on ${name} as installed, with the worker's cues, and again with the server gone`, async (t) => {
     const dir = mkdtempSync(join(tmpdir(), 'navicella-zip-'));
+    let server, browser;
+    t.after(async () => {
+      await browser?.close();
+      await server?.stop();
+      rmSync(dir, { recursive: true });
+    });
     execFileSync('python3', ['-m', 'zipfile', '-e', process.env.NAVICELLA_SITE_ZIP, dir]);
     const root = join(dir, 'navicella');
     assert.deepEqual(readdirSync(root).sort(), readdirSync(process.env.NAVICELLA_SITE).sort(), 'the whole site');
     for (const file of readdirSync(root)) chmodSync(join(root, file), 0o644);
     for (const folder of [dir, root]) chmodSync(folder, 0o755);
-    const server = await startStock(name, root, dir);
-    const site = { url: server.url, browser: await launch() };
-    try {
-      const page = await openPage(site);
-      await page.evaluate(() => navigator.serviceWorker.ready);
-      for (const offline of [false, true]) {
-        if (offline) {
-          await server.stop();
-          await page.reload();
-          await page.waitForSelector('#window:not([hidden])');
-        }
-        assert.equal(await playRound(page), 'Red', `offline: ${offline}`);
-        assert.equal(await inPage(page, async (main) => (await main.cuePlayer.ready, main.cuePlayer.buffers.size)),
-          4, `the cue worker's WebAssembly ran, offline: ${offline}`);
+    server = await startStock(name, root, dir);
+    browser = await launch();
+    const page = await openPage({ url: server.url, browser });
+    await page.evaluate(() => navigator.serviceWorker.ready);
+    for (const offline of [false, true]) {
+      if (offline) {
+        await server.stop();
+        await load(page);
       }
-      assert.deepEqual(page.errors, []);
-    } finally {
-      await site.browser.close();
-      await server.stop();
-      rmSync(dir, { recursive: true });
+      assert.equal(await playRound(page), 'Red', `offline: ${offline}`);
+      assert.equal(await inPage(page, async (main) => (await main.cuePlayer.ready, main.cuePlayer.buffers.size)),
+        4, `the cue worker's WebAssembly ran, offline: ${offline}`);
     }
   });
 }
