@@ -274,6 +274,9 @@ export async function playEasy(page, answers = ['Sinistra', 'Destra'], how = 'le
   for (const member of ['Via', ...answers]) await press(page, `Opt_${member}`, how);
 }
 
+// A whole round of the easy level: the goal's colour at its end.
+export const playRound = (page) => playEasy(page).then(() => readBoard(page)).then((board) => board.goalCentre);
+
 // The names of the cues started through Web Audio so far, in order.
 export const cuesStarted = (page) => inPage(page, (main) => {
   const names = new Map([...main.cuePlayer.buffers].map(([name, buffer]) => [buffer, name]));

@@ -11,7 +11,7 @@ import { chmodSync, cpSync, mkdtempSync, readFileSync, readdirSync, rmSync, utim
 import { request } from 'node:http';
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
-import { inPage, launch, load, openPage, playEasy, readBoard, startSite, test, within } from './browser.mjs';
+import { inPage, launch, load, openPage, playRound, startSite, test, within } from './browser.mjs';
 import { findFreePort } from 'selenium-webdriver/net/portprober.js';
 
 // A copy of the built site whose files all date from a day ago, as on a
@@ -23,9 +23,6 @@ function copySite() {
   for (const name of readdirSync(dir)) utimesSync(join(dir, name), dayAgo, dayAgo);
   return dir;
 }
-
-// A round of the easy level: the goal's colour at its end.
-const playRound = (page) => playEasy(page).then(() => readBoard(page)).then((board) => board.goalCentre);
 
 // Publishes a second release over the copy, as a build and an upload would:
 // a new page title and a new main.js, known to the worker by their digests.
@@ -205,8 +202,8 @@ for (const name of Object.keys(stockServers)) {
         await load(page);
       }
       assert.equal(await playRound(page), 'Red', `offline: ${offline}`);
-      assert.equal(await inPage(page, async (main) => (await main.cuePlayer.ready, main.cuePlayer.buffers.size)),
-        4, `the cue worker's WebAssembly ran, offline: ${offline}`);
+      assert.equal(await inPage(page, (main) => main.cuePlayer.buffers.size), 4,
+        `the cue worker's WebAssembly ran, offline: ${offline}`);
     }
   });
 }

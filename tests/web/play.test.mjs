@@ -7,7 +7,7 @@
 import assert from 'node:assert/strict';
 import { after, before } from 'node:test';
 import { accessibilityViolations, cannot, chooseFromMenu, cuesStarted, engine, inPage, load,
-  openPage, playEasy, press, queueDraws, readBoard, startSite, tapAreas, test, titled, view, within } from './browser.mjs';
+  openPage, playEasy, playRound, press, queueDraws, readBoard, startSite, tapAreas, test, titled, view, within } from './browser.mjs';
 
 let site;
 before(async () => { site = await startSite(); });
@@ -256,7 +256,6 @@ test('installable, and playable offline after the first visit', { skip: cannot.d
   await within('the service worker to be ready', page.evaluate(() => navigator.serviceWorker.ready));
   await page.setOfflineMode(true);
   await load(page);
-  await playEasy(page);
-  assert.equal((await readBoard(page)).goalCentre, 'Red');
+  assert.equal(await playRound(page), 'Red');
   await inPage(page, () => navigator.serviceWorker.getRegistration().then((r) => r.unregister()));
 });
